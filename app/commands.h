@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+// Subcommands of qmxtool. Each takes its own arguments (without the subcommand name)
+// and returns the process exit status.
+int RunDecode(const QStringList& args);
+int RunMonitor(const QStringList& args);

@@ -1,0 +1,84 @@
+#include "app/commands.h"
+#include "display/settingsstore.h"
+#include "meter/meterlink.h"
+#include "meter/meterreading.h"
+
+#include <QCoreApplication>
+#include <QTime>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+constexpr int kPollMs = 250;
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+void printReading(const QString& line) {
+    const MeterReading r = DecodeReading(line);
+    QString out = QTime::currentTime().toString("hh:mm:ss") + "  " + line.leftJustified(14) +
+                  "  mode=" + r.Mode + " value=" + QString::number(r.Value) + " units=" + r.Units;
+    if (r.DbuValid) {
+        out += " dBu=" + QString::number(r.Dbu, 'f', 2);
+    }
+    std::printf("%s\n", out.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: qmxtool monitor (--device PATH | --port N)\n");
+    return 2;
+}
+
+} // namespace
+
+// Opens a meter as the program does, polls it every 250 ms and prints each new line.
+int RunMonitor(const QStringList& args) {
+    PortMap ports;
+    qint16 portNumber = 1;
+    const qsizetype device = args.indexOf("--device");
+    const qsizetype port = args.indexOf("--port");
+    if (device >= 0 && device + 1 < args.size()) {
+        ports.SetDevice(1, args[device + 1]);
+    } else if (port >= 0 && port + 1 < args.size()) {
+        SettingsStore settings;
+        ports.Load(settings);
+        ports.AssignFree(PortMap::SystemCandidates());
+        portNumber = qint16(args[port + 1].toInt());
+    } else {
+        return usage();
+    }
+
+    MeterLink link(ports);
+    link.CommPort = portNumber;
+    if (const auto failure = link.OpenConfiguredPort()) {
+        std::fprintf(stderr, "%s",
+                     qPrintable(StartupFailureText(*failure).replace("\r\n", "\n")));
+        return 1;
+    }
+    QObject::connect(&link, &MeterLink::LineCompleted, [&link] { printReading(link.LastLine); });
+
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&link] {
+        if (interrupted) {
+            QCoreApplication::quit();
+            return;
+        }
+        link.SendPoll();
+        if (link.CountSilentTick() && link.LastLine != u"No Comm") {
+            link.LastLine = "No Comm";
+            printReading(link.LastLine);
+        }
+    });
+    tick.start(kPollMs);
+    const int status = QCoreApplication::exec();
+    link.ClosePort();
+    return status;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Why a serial port could not be opened, with the error number that chooses the text.
+struct PortFailure {
+    static constexpr int kNoSuchPort = 8002;
+    static constexpr int kPortNotOpen = 8012;
+    static constexpr int kAlreadyOpen = 8005;
+    static constexpr int kObjectNotSet = 91;
+    static constexpr int kPermissionDenied = 70;
+
+    int Number = kNoSuchPort;
+    QString Device;                 // the device that failed, for the permission hint
+    bool PermissionProblem = false; // the user may not read and write the device
+};
+
+inline const QString kStartupFailureTitle = QStringLiteral("Cannot Start QMX7300 Serial Comm!");
+inline const QString kSelectPortFailureTitle = QStringLiteral("Cannot Open Serial Port!");
+
+// The message when the port cannot be opened at start-up, ending with "Press 'OK' to Exit.".
+[[nodiscard]] QString StartupFailureText(const PortFailure& failure);
+// The same message without its last line, for a port chosen from the menu while running.
+[[nodiscard]] QString SelectPortFailureText(const PortFailure& failure);
+
+// The failure for what the system answered when the device was opened directly
+// (0: it opened, so the failure was another program's lock on it).
+[[nodiscard]] PortFailure PortFailureFromErrno(const QString& device, int err);
+// Finds out why opening the device failed, from what the system says about it.
+[[nodiscard]] PortFailure DiagnosePortFailure(const QString& device);

@@ -1,0 +1,9 @@
+#pragma once
+
+class QString;
+
+// The one rule by which every numeric text of the program is read: blanks, tabs and
+// line feeds are removed wherever they stand, then the leading number is taken with "."
+// as decimal point whatever the locale. Text with no number reads as 0; a number beyond
+// the double range reads as an infinity of its sign.
+[[nodiscard]] double ReadNumber(const QString& text);

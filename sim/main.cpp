@@ -1,0 +1,66 @@
+// qmx7300-sim: a simulated QMX-7300 meter on a pseudo-terminal.
+#include "sim/meterprofile.h"
+#include "sim/ptymeter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+volatile bool stopRequested = false;
+
+void requestStop(int) {
+    stopRequested = true;
+}
+
+QString defaultLink() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return QDir(runtime.isEmpty() ? "/tmp" : runtime).filePath("qmx7300-sim");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("qmx7300-sim");
+    QCommandLineParser parser;
+    parser.setApplicationDescription("A simulated QMX-7300 multimeter on a pseudo-terminal.");
+    parser.addHelpOption();
+    parser.addOptions({
+        {"link", "Path of the symlink to the meter's port.", "PATH", defaultLink()},
+        {"profile", "What the meter measures: " + MeterProfile::Names().join(", ") + ".",
+         "NAME", "dcv"},
+        {"silent-after", "Stop answering after this many seconds.", "SECONDS"},
+        {"seed", "Seed for a repeatable sequence.", "N", "1"},
+        {"transcript", "Append every line sent to this file.", "FILE"},
+    });
+    parser.process(app);
+
+    MeterProfile profile(parser.value("profile"), parser.value("seed").toUInt());
+    if (!profile.IsValid()) {
+        std::fprintf(stderr, "qmx7300-sim: unknown profile %s\n", qPrintable(parser.value("profile")));
+        return 2;
+    }
+    PtyMeter::Options options;
+    options.LinkPath = parser.value("link");
+    options.TranscriptPath = parser.value("transcript");
+    if (parser.isSet("silent-after")) {
+        options.SilentAfterSeconds = parser.value("silent-after").toDouble();
+    }
+    PtyMeter meter(std::move(profile), options);
+    QString error;
+    if (!meter.Open(&error)) {
+        std::fprintf(stderr, "qmx7300-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(options.LinkPath));
+    std::fflush(stdout);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    meter.Serve(stopRequested);
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include "sim/ptymeter.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPollMs = 50;
+
+} // namespace
+
+PtyMeter::PtyMeter(MeterProfile profile, Options options)
+    : profile_(std::move(profile)), options_(std::move(options)) {}
+
+PtyMeter::~PtyMeter() {
+    if (!options_.LinkPath.isEmpty()) {
+        QFile::remove(options_.LinkPath);
+    }
+    if (slave_ >= 0) {
+        ::close(slave_);
+    }
+    if (master_ >= 0) {
+        ::close(master_);
+    }
+}
+
+bool PtyMeter::Open(QString* error) {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        *error = QString("cannot create a pseudo-terminal: %1").arg(std::strerror(errno));
+        return false;
+    }
+    const QString slavePath = QString::fromLocal8Bit(::ptsname(master_));
+    // Holding the slave open keeps the master readable before the program opens it,
+    // and raw mode keeps a carriage return a carriage return.
+    slave_ = ::open(slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (slave_ >= 0) {
+        termios raw{};
+        ::tcgetattr(slave_, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave_, TCSANOW, &raw);
+    }
+    QDir().mkpath(QFileInfo(options_.LinkPath).absolutePath());
+    QFile::remove(options_.LinkPath);
+    if (!QFile::link(slavePath, options_.LinkPath)) {
+        *error = QString("cannot create the link %1").arg(options_.LinkPath);
+        return false;
+    }
+    if (!options_.TranscriptPath.isEmpty()) {
+        transcript_.setFileName(options_.TranscriptPath);
+        if (!transcript_.open(QIODevice::Append)) {
+            *error = QString("cannot open the transcript %1").arg(options_.TranscriptPath);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PtyMeter::Serve(const volatile bool& stop) {
+    const auto start = Clock::now();
+    while (!stop) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, kPollMs) <= 0 || !(p.revents & POLLIN)) {
+            continue;
+        }
+        char buf[256];
+        const ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n <= 0) {
+            continue;
+        }
+        for (ssize_t i = 0; i < n && !stop; ++i) {
+            if (buf[i] != '\r') {
+                continue;
+            }
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            if (options_.SilentAfterSeconds >= 0.0 && seconds >= options_.SilentAfterSeconds) {
+                continue;
+            }
+            answerPoll(seconds);
+            sendPaced(pendingOutput_, stop);
+            pendingOutput_.clear();
+        }
+    }
+}
+
+void PtyMeter::answerPoll(double seconds) {
+    const QByteArray line = profile_.NextLine(seconds);
+    pendingOutput_ = line + '\r';
+    if (transcript_.isOpen()) {
+        transcript_.write(line + '\n');
+        transcript_.flush();
+    }
+}
+
+void PtyMeter::sendPaced(const QByteArray& bytes, const volatile bool& stop) {
+    for (const char c : bytes) {
+        if (stop) {
+            return;
+        }
+        if (::write(master_, &c, 1) < 0 && errno != EAGAIN) {
+            return;
+        }
+        std::this_thread::sleep_for(options_.CharacterTime);
+    }
+}

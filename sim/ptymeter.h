@@ -1,0 +1,42 @@
+#pragma once
+
+#include "sim/meterprofile.h"
+
+#include <QFile>
+#include <QString>
+
+#include <chrono>
+
+// A simulated QMX-7300 on a pseudo-terminal: its slave side is published under a
+// symlink; each carriage return received is answered with one meter line, paced as
+// the meter's 1200 baud output.
+class PtyMeter {
+public:
+    struct Options {
+        QString LinkPath;
+        QString TranscriptPath;
+        double SilentAfterSeconds = -1.0; // negative: never falls silent
+        std::chrono::microseconds CharacterTime{8333};
+    };
+
+    PtyMeter(MeterProfile profile, Options options);
+    ~PtyMeter();
+    PtyMeter(const PtyMeter&) = delete;
+    PtyMeter& operator=(const PtyMeter&) = delete;
+
+    // Opens the pseudo-terminal and creates the link; false with a message on failure.
+    bool Open(QString* error);
+    // Serves polls until stop becomes true.
+    void Serve(const volatile bool& stop);
+
+private:
+    void answerPoll(double seconds);
+    void sendPaced(const QByteArray& bytes, const volatile bool& stop);
+
+    MeterProfile profile_;
+    Options options_;
+    int master_ = -1;
+    int slave_ = -1;
+    QFile transcript_;
+    QByteArray pendingOutput_;
+};

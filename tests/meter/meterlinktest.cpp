@@ -1,0 +1,206 @@
+#include "meter/meterlink.h"
+#include "tests/support/ptypair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kWaitMs = 3000;
+
+PortMap mapOf(std::initializer_list<QString> devices) {
+    PortMap map;
+    int n = 1;
+    for (const QString& d : devices) {
+        map.SetDevice(n++, d);
+    }
+    return map;
+}
+
+class MeterLinkTest : public ::testing::Test {
+protected:
+    PtyPair meter;
+    MeterLink link{mapOf({meter.SlavePath()})};
+
+    void SetUp() override { ASSERT_FALSE(link.OpenConfiguredPort().has_value()); }
+
+    // Sends bytes and waits until the link has taken all of them.
+    void send(const QByteArray& bytes) {
+        QSignalSpy spy(&link, &MeterLink::LineCompleted);
+        meter.Write(bytes);
+        const int crs = int(bytes.count('\r'));
+        if (crs > 0) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() >= crs; }, kWaitMs));
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return link.PendingLine.endsWith(QString::fromLatin1(bytes.right(1))); },
+                kWaitMs));
+        }
+    }
+};
+
+TEST_F(MeterLinkTest, CarriageReturnCompletesTheLine) {
+    send("AC 1\r");
+    EXPECT_EQ(link.LastLine, "AC 1");
+    EXPECT_EQ(link.PendingLine, "");
+}
+
+TEST_F(MeterLinkTest, LineFeedAfterCarriageReturnStartsTheNextLine) {
+    send("DC 1\r\nDC 2\r");
+    EXPECT_EQ(link.LastLine, "\nDC 2");
+}
+
+TEST_F(MeterLinkTest, TwoCarriageReturnsMakeAnEmptyLine) {
+    send("DC 1\r\r");
+    EXPECT_EQ(link.LastLine, "");
+}
+
+TEST_F(MeterLinkTest, EveryByteIsAnOrdinaryCharacter) {
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r') {
+            bytes += char(b);
+        }
+    }
+    send(bytes + '\r');
+    ASSERT_EQ(link.LastLine.size(), 255);
+    EXPECT_EQ(link.LastLine[0], QChar(0));
+    EXPECT_EQ(link.LastLine[254], QChar(0xFF));
+}
+
+TEST_F(MeterLinkTest, ALineThatNeverEndsIsCappedAndTheNextLineIsWhole) {
+    send(QByteArray(5000, 'x'));
+    EXPECT_EQ(link.PendingLine.size(), MeterLink::kMaxLineLength);
+    send("\rDC 1\r");
+    EXPECT_EQ(link.LastLine, "DC 1");
+}
+
+TEST_F(MeterLinkTest, RingKeepsTheLastSixteenPiecesAndWraps) {
+    send("0123456789ABCDEFG\r");
+    EXPECT_EQ(link.RxWriteIndex, 18 % 16);
+    EXPECT_EQ(link.RxRing[1], "\r");
+    EXPECT_EQ(link.RxRing[0], "G");
+}
+
+TEST_F(MeterLinkTest, AnyCharacterResetsTheSilenceCount) {
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(link.CountSilentTick());
+    }
+    send("D");
+    EXPECT_EQ(link.SilenceTicks, 0);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FALSE(link.CountSilentTick()) << i;
+    }
+    EXPECT_TRUE(link.CountSilentTick()) << "the seventh silent tick";
+}
+
+TEST_F(MeterLinkTest, SilenceCountStopsAtItsLargestValue) {
+    link.SilenceTicks = MeterLink::kMaxSilenceTicks;
+    EXPECT_TRUE(link.CountSilentTick());
+    EXPECT_EQ(link.SilenceTicks, MeterLink::kMaxSilenceTicks);
+}
+
+TEST_F(MeterLinkTest, PollSendsOneCarriageReturn) {
+    meter.ReadAvailable();
+    link.SendPoll();
+    QByteArray got;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            got += meter.ReadAvailable();
+            return !got.isEmpty();
+        },
+        kWaitMs));
+    EXPECT_EQ(got, "\r");
+}
+
+TEST(MeterLinkStartup, MissingDeviceIsNoSuchPort) {
+    MeterLink link(mapOf({"/dev/does-not-exist-qmx"}));
+    const auto failure = link.OpenConfiguredPort();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
+}
+
+TEST(MeterLinkStartup, PortNumberWithoutDeviceIsNoSuchPort) {
+    PtyPair meter;
+    MeterLink link(mapOf({meter.SlavePath()}));
+    link.CommPort = 9;
+    const auto failure = link.OpenConfiguredPort();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
+}
+
+TEST(MeterLinkStartup, DeviceHeldByAnotherProgramIsAlreadyOpen) {
+    PtyPair meter;
+    QSerialPort other(meter.SlavePath());
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    MeterLink link(mapOf({meter.SlavePath()}));
+    const auto failure = link.OpenConfiguredPort();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Number, PortFailure::kAlreadyOpen);
+}
+
+TEST(MeterLinkStartup, ProbeEnablesOnlyPortsThatOpen) {
+    PtyPair meter;
+    PortMap map;
+    map.SetDevice(3, meter.SlavePath());
+    map.SetDevice(5, "/dev/does-not-exist-qmx");
+    const MeterLink link(map);
+    const auto free = link.ProbePorts();
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(free[n - 1], n == 3) << "Com" << n;
+    }
+}
+
+TEST(MeterLinkSelect, SwitchesPortsAndKeepsThePendingLine) {
+    PtyPair first;
+    PtyPair second;
+    MeterLink link(mapOf({first.SlavePath(), second.SlavePath()}));
+    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+    first.Write("DC ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC "; }, kWaitMs));
+    ASSERT_FALSE(link.SelectPort(2).has_value());
+    EXPECT_EQ(link.CommPort, 2);
+    // Port 1 is free again: another program can take it.
+    QSerialPort other(first.SlavePath());
+    EXPECT_TRUE(other.open(QIODevice::ReadWrite));
+    second.Write("1.5 V\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.LastLine == "DC 1.5 V"; }, kWaitMs));
+}
+
+TEST(MeterLinkSelect, UnopenablePortLeavesTheLinkClosedAndRunning) {
+    PtyPair first;
+    MeterLink link(mapOf({first.SlavePath(), "/dev/does-not-exist-qmx"}));
+    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+    const auto failure = link.SelectPort(2);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.CommPort, 2);
+    link.SendPoll();
+}
+
+TEST(MeterLinkReconnect, ADeviceThatGoesAwayIsOpenedAgainWhenItComesBack) {
+    QTemporaryDir dir;
+    const QString linkPath = dir.filePath("meter");
+    auto before = std::make_unique<PtyPair>();
+    ASSERT_TRUE(QFile::link(before->SlavePath(), linkPath));
+    MeterLink link(mapOf({linkPath}));
+    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+
+    before->Close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsOpen(); }, kWaitMs));
+    PtyPair after;
+    QFile::remove(linkPath);
+    ASSERT_TRUE(QFile::link(after.SlavePath(), linkPath));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.IsOpen(); }, kWaitMs));
+    after.Write("AC  0.775 V\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.LastLine == "AC  0.775 V"; }, kWaitMs));
+}
+
+} // namespace

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+// A test that starts with an empty settings store.
+class SettingsFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+};

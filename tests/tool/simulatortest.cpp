@@ -1,0 +1,118 @@
+#include "meter/meterlink.h"
+#include "meter/meterreading.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+// A running qmx7300-sim with the given profile, and a link polling it.
+class Simulator {
+public:
+    Simulator(const QString& profile, QStringList extra = {}) {
+        linkPath_ = dir_.filePath("meter");
+        transcript_ = dir_.filePath("transcript.txt");
+        process_.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
+                       QStringList{"--link", linkPath_, "--profile", profile, "--seed", "7",
+                                   "--transcript", transcript_} +
+                           extra);
+        process_.waitForReadyRead(kWaitMs);
+        firstLine_ = QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    ~Simulator() {
+        process_.terminate();
+        process_.waitForFinished(kWaitMs);
+    }
+    [[nodiscard]] QString LinkPath() const { return linkPath_; }
+    [[nodiscard]] QString FirstLine() const { return firstLine_; }
+    [[nodiscard]] QStringList Transcript() const {
+        QFile f(transcript_);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString linkPath_;
+    QString transcript_;
+    QString firstLine_;
+    QProcess process_;
+};
+
+// Polls the simulator n times, as the display tick does, and collects the lines.
+QStringList pollLines(const QString& device, int n) {
+    PortMap map;
+    map.SetDevice(1, device);
+    MeterLink link(map);
+    EXPECT_FALSE(link.OpenConfiguredPort().has_value());
+    QStringList lines;
+    QObject::connect(&link, &MeterLink::LineCompleted, [&] { lines << link.LastLine; });
+    for (int i = 0; i < n; ++i) {
+        link.SendPoll();
+        const qsizetype want = i + 1;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lines.size() >= want; }, kWaitMs));
+    }
+    return lines;
+}
+
+struct ProfileCase {
+    const char* profile;
+    const char* mode;
+    const char* units;
+};
+
+class SimulatorProfileTest : public ::testing::TestWithParam<ProfileCase> {};
+
+TEST_P(SimulatorProfileTest, LinesDecodeToWhatTheMeterMeantAndMatchTheTranscript) {
+    Simulator sim(GetParam().profile);
+    EXPECT_EQ(sim.FirstLine(), sim.LinkPath());
+    const QStringList lines = pollLines(sim.LinkPath(), 3);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines, sim.Transcript());
+    for (const QString& line : lines) {
+        const MeterReading r = DecodeReading(line);
+        EXPECT_EQ(r.Mode, GetParam().mode) << qPrintable(line);
+        if (r.Units != "") {
+            EXPECT_EQ(r.Units, GetParam().units) << qPrintable(line);
+        }
+        EXPECT_NE(r.Value, 0.0f) << qPrintable(line);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, SimulatorProfileTest,
+                         ::testing::Values(ProfileCase{"dcv", "DC", "Volts"},
+                                           ProfileCase{"acv", "AC", "Volts"},
+                                           ProfileCase{"acmv", "AC", " mV"},
+                                           ProfileCase{"ohm", "OH ", "Ohm"},
+                                           ProfileCase{"mohm", "OH ", "Mohm"},
+                                           ProfileCase{"freq", "FR", "KHz"},
+                                           ProfileCase{"temp", "Temp", "  C"}));
+
+TEST(Simulator, AcVoltsLinesCarryADbuLevel) {
+    Simulator sim("acv");
+    for (const QString& line : pollLines(sim.LinkPath(), 2)) {
+        const MeterReading r = DecodeReading(line);
+        EXPECT_TRUE(r.DbuValid) << qPrintable(line);
+        EXPECT_NEAR(r.Dbu, 0.0, 2.0);
+    }
+}
+
+TEST(Simulator, FallsSilentWhenAsked) {
+    Simulator sim("dcv", {"--silent-after", "0"});
+    PortMap map;
+    map.SetDevice(1, sim.LinkPath());
+    MeterLink link(map);
+    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+    link.SendPoll();
+    QTest::qWait(300);
+    EXPECT_EQ(link.LastLine, "");
+    EXPECT_EQ(link.PendingLine, "");
+}
+
+} // namespace
