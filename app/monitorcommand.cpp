@@ -57,8 +57,7 @@ int RunMonitor(const QStringList& args) {
     MeterLink link(ports);
     link.CommPort = portNumber;
     if (const auto failure = link.OpenConfiguredPort()) {
-        std::fprintf(stderr, "%s",
-                     qPrintable(StartupFailureText(*failure).replace("\r\n", "\n")));
+        std::fprintf(stderr, "%s", qPrintable(StartupFailureText(*failure).replace("\r\n", "\n")));
         return 1;
     }
     QObject::connect(&link, &MeterLink::LineCompleted, [&link] { printReading(link.LastLine); });

@@ -8,10 +8,11 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: qmxtool COMMAND [ARGS]\n"
-                         "commands:\n"
-                         "  decode [--raw]                   decode meter lines from stdin as JSON\n"
-                         "  monitor (--device PATH | --port N) print a meter's readings\n");
+    std::fprintf(stderr,
+                 "usage: qmxtool COMMAND [ARGS]\n"
+                 "commands:\n"
+                 "  decode [--raw]                   decode meter lines from stdin as JSON\n"
+                 "  monitor (--device PATH | --port N) print a meter's readings\n");
     return 2;
 }
 

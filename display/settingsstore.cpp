@@ -7,7 +7,7 @@ namespace {
 const QString kSection = QStringLiteral("Startup/");
 
 QSettings store() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "QMX7300", "QMX7300");
+    return QSettings("QMX7300", "QMX7300");
 }
 
 } // namespace

@@ -47,6 +47,7 @@ public:
 
     [[nodiscard]] bool IsOpen() const { return port_.isOpen(); }
     [[nodiscard]] const PortMap& Ports() const { return ports_; }
+    void SetPorts(PortMap ports) { ports_ = std::move(ports); }
     [[nodiscard]] QString Device() const { return ports_.Device(CommPort); }
 
 signals:

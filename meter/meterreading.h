@@ -9,7 +9,7 @@ struct MeterReading {
     QString Mode;       // "AC", "DC", "FR", "Temp" or the first three characters
     QString ValueText;  // the characters the value is read from
     float Value = 0.0f;
-    QString Units;      // units word; empty for status readings
+    QString Units; // units word; empty for status readings
     bool IsAcVolts = false;
     double AcVolts = 0.0; // set only when IsAcVolts
     bool DbuValid = false;

@@ -32,8 +32,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addOptions({
         {"link", "Path of the symlink to the meter's port.", "PATH", defaultLink()},
-        {"profile", "What the meter measures: " + MeterProfile::Names().join(", ") + ".",
-         "NAME", "dcv"},
+        {"profile", "What the meter measures: " + MeterProfile::Names().join(", ") + ".", "NAME",
+         "dcv"},
         {"silent-after", "Stop answering after this many seconds.", "SECONDS"},
         {"seed", "Seed for a repeatable sequence.", "N", "1"},
         {"transcript", "Append every line sent to this file.", "FILE"},
@@ -42,7 +42,8 @@ int main(int argc, char* argv[]) {
 
     MeterProfile profile(parser.value("profile"), parser.value("seed").toUInt());
     if (!profile.IsValid()) {
-        std::fprintf(stderr, "qmx7300-sim: unknown profile %s\n", qPrintable(parser.value("profile")));
+        std::fprintf(stderr, "qmx7300-sim: unknown profile %s\n",
+                     qPrintable(parser.value("profile")));
         return 2;
     }
     PtyMeter::Options options;

@@ -1,5 +1,5 @@
-#include "display/settingsstore.h"
 #include "meter/portmap.h"
+#include "display/settingsstore.h"
 #include "tests/support/settingsfixture.h"
 
 #include <gtest/gtest.h>

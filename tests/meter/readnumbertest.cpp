@@ -23,13 +23,12 @@ TEST_P(ReadNumberTest, ReadsTheLeadingNumber) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ReadNumberTest,
                          ::testing::Values(Case{" 1.234", 1.234}, Case{"-0.512", -0.512},
-                                           Case{"OPEN", 0.0}, Case{"1 2", 12.0},
-                                           Case{"", 0.0}, Case{"-", 0.0}, Case{"+5", 5.0},
-                                           Case{"1,5", 1.0}, Case{"- 3 .2 5", -3.25},
-                                           Case{"\t7\n.5", 7.5}, Case{"1.2.3", 1.2},
-                                           Case{"1E3", 1000.0}, Case{"2.5e-2", 0.025},
-                                           Case{"1D2", 100.0}, Case{"4E", 4.0},
-                                           Case{"4E+", 4.0}, Case{".5", 0.5},
+                                           Case{"OPEN", 0.0}, Case{"1 2", 12.0}, Case{"", 0.0},
+                                           Case{"-", 0.0}, Case{"+5", 5.0}, Case{"1,5", 1.0},
+                                           Case{"- 3 .2 5", -3.25}, Case{"\t7\n.5", 7.5},
+                                           Case{"1.2.3", 1.2}, Case{"1E3", 1000.0},
+                                           Case{"2.5e-2", 0.025}, Case{"1D2", 100.0},
+                                           Case{"4E", 4.0}, Case{"4E+", 4.0}, Case{".5", 0.5},
                                            Case{"12.34 KOHM", 12.34}, Case{"  OL", 0.0},
                                            Case{"Comm", 0.0}, Case{"x12", 0.0}));
 

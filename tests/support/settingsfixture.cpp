@@ -3,5 +3,5 @@
 #include <QSettings>
 
 void SettingsFixture::SetUp() {
-    QSettings(QSettings::IniFormat, QSettings::UserScope, "QMX7300", "QMX7300").clear();
+    QSettings("QMX7300", "QMX7300").clear();
 }

@@ -85,14 +85,12 @@ TEST_P(SimulatorProfileTest, LinesDecodeToWhatTheMeterMeantAndMatchTheTranscript
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Profiles, SimulatorProfileTest,
-                         ::testing::Values(ProfileCase{"dcv", "DC", "Volts"},
-                                           ProfileCase{"acv", "AC", "Volts"},
-                                           ProfileCase{"acmv", "AC", " mV"},
-                                           ProfileCase{"ohm", "OH ", "Ohm"},
-                                           ProfileCase{"mohm", "OH ", "Mohm"},
-                                           ProfileCase{"freq", "FR", "KHz"},
-                                           ProfileCase{"temp", "Temp", "  C"}));
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, SimulatorProfileTest,
+    ::testing::Values(ProfileCase{"dcv", "DC", "Volts"}, ProfileCase{"acv", "AC", "Volts"},
+                      ProfileCase{"acmv", "AC", " mV"}, ProfileCase{"ohm", "OH ", "Ohm"},
+                      ProfileCase{"mohm", "OH ", "Mohm"}, ProfileCase{"freq", "FR", "KHz"},
+                      ProfileCase{"temp", "Temp", "  C"}));
 
 TEST(Simulator, AcVoltsLinesCarryADbuLevel) {
     Simulator sim("acv");

@@ -1,0 +1,454 @@
+#include "display/frmmain.h"
+
+#include "display/startupsettings.h"
+#include "help/helptexts.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/fittext.h"
+#include "ui/soundplayer.h"
+#include "ui/twips.h"
+#include "ui/widgetcolors.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+constexpr std::chrono::milliseconds kDisplayTick{250};
+constexpr int kWindowWidthTw = 11400;
+constexpr int kWindowHeightTw = 4150;
+constexpr int kDbuViewGrowthTw = 1650;
+constexpr int kButtonRowTopTw = 2500;
+constexpr int kButtonWidthTw = 1450;
+constexpr int kButtonHeightTw = 495;
+constexpr int kReadingLeftTw = 400;
+constexpr int kReadingWidthTw = 10455;
+constexpr int kReadingHeightTw = 1650;
+
+const QString kButtonFont = QStringLiteral("Times New Roman");
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return {TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), std::max(1, TwipsToPx(height))};
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int leftTw,
+                        const QString& tip) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(twipsRect(leftTw, kButtonRowTopTw, kButtonWidthTw, kButtonHeightTw));
+    b->setFont(QFont(kButtonFont, 10));
+    b->setToolTip(tip);
+    return b;
+}
+
+QAction* makeAction(QMenu* menu, const char* name, const QString& caption, bool checkable) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setCheckable(checkable);
+    return a;
+}
+
+void enableButton(QPushButton* button, qint32 color, bool enabled) {
+    SetBackColor(button, color);
+    button->setEnabled(enabled);
+}
+
+} // namespace
+
+frmMain::frmMain(Services services, QWidget* parent)
+    : QMainWindow(parent), Link(PortMap{}), services_(std::move(services)) {
+    setObjectName("frmMain");
+    buildControls();
+    buildMenus();
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    Line1 = new QFrame(client);
+    Line1->setObjectName("Line1");
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setAutoFillBackground(true);
+    SetBackColor(Line1, VbColor::kWhite);
+
+    Label1 = new QLabel(client);
+    Label1->setObjectName("Label1");
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setGeometry(twipsRect(kReadingLeftTw, 300, kReadingWidthTw, kReadingHeightTw));
+
+    Label2 = new QLabel(client);
+    Label2->setObjectName("Label2");
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setGeometry(twipsRect(kReadingLeftTw, 2050, kReadingWidthTw, 1));
+    Label2->hide();
+
+    cmdLogger = makeButton(client, "cmdLogger", "&Logger", 400,
+                           "Start Logging Data to the Screen or to a File, Analyze Logged Data");
+    cmdDB = makeButton(client, "cmdDB", "AC-V in &dBu", 2900,
+                       "Toggle Conversion of AC Volts/Millivolts to dBu (or dBm if measuring in a "
+                       "600 Ohm load)");
+    cmdAlarms = makeButton(client, "cmdAlarms", "&Alarms", 6900, QString());
+    cmdQuit = makeButton(client, "cmdQuit", "&Quit", 9400, "Exit the Program");
+    buttonRow_ = {cmdDB, cmdAlarms, cmdLogger};
+}
+
+void frmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("mnuFile");
+    mnuLogger = makeAction(file, "mnuLogger", "Logger", false);
+    mnuOpen = makeAction(file, "mnuOpen", "&Open and Graph Logged Data", false);
+    mnuExit = makeAction(file, "mnuExit", "Exit", false);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->setObjectName("Edit");
+    QMenu* comm = edit->addMenu("&RS-232");
+    comm->setObjectName("mnuComm");
+    comm->setToolTipsVisible(true);
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        mnuCom[n - 1] = makeAction(comm, "", QString("Com%1").arg(n), true);
+        mnuCom[n - 1]->setObjectName(QString("mnuCom%1").arg(n));
+    }
+    mnuFont = makeAction(edit, "mnuFont", "Font", false);
+    QMenu* color = edit->addMenu("&Colors");
+    color->setObjectName("mnuColor");
+    QMenu* background = color->addMenu("Background");
+    background->setObjectName("mnuBackground");
+    mnuBGBlack = makeAction(background, "mnuBGBlack", "Black", true);
+    mnuBGWhite = makeAction(background, "mnuBGWhite", "White", true);
+    QMenu* foreground = color->addMenu("Foreground");
+    foreground->setObjectName("mnuForeground");
+    mnuFGBlack = makeAction(foreground, "mnuFGBlack", "Black", true);
+    mnuFGWhite = makeAction(foreground, "mnuFGWhite", "White", true);
+    mnuRed = makeAction(foreground, "mnuRed", "Red", true);
+    mnuGreen = makeAction(foreground, "mnuGreen", "Green", true);
+    mnuBlue = makeAction(foreground, "mnuBlue", "Blue", true);
+    mnuYellow = makeAction(foreground, "mnuYellow", "Yellow", true);
+    mnuAlarm = makeAction(edit, "mnuAlarm", "&Alarm Sound", false);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    mnuContents = makeAction(help, "mnuContents", "Contents", false);
+    mnuAbout = makeAction(help, "mnuAbout", "About", false);
+
+    for (QAction* port : mnuCom) {
+        port->setEnabled(false);
+    }
+}
+
+void frmMain::connectHandlers() {
+    connect(&tmrDispUpdate, &QTimer::timeout, this, &frmMain::tmrDispUpdate_Timer);
+    connect(&Link, &MeterLink::LineCompleted, this, &frmMain::markLinkTalking);
+    connect(cmdDB, &QPushButton::clicked, this, &frmMain::cmdDB_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        connect(mnuCom[n - 1], &QAction::triggered, this, [this, n] { mnuCom_Click(n); });
+    }
+    connect(mnuFont, &QAction::triggered, this, &frmMain::mnuFont_Click);
+    connect(mnuBGBlack, &QAction::triggered, this, &frmMain::mnuBGBlack_Click);
+    connect(mnuBGWhite, &QAction::triggered, this, &frmMain::mnuBGWhite_Click);
+    connect(mnuFGBlack, &QAction::triggered, this, &frmMain::mnuFGBlack_Click);
+    connect(mnuFGWhite, &QAction::triggered, this, &frmMain::mnuFGWhite_Click);
+    connect(mnuRed, &QAction::triggered, this, &frmMain::mnuRed_Click);
+    connect(mnuGreen, &QAction::triggered, this, &frmMain::mnuGreen_Click);
+    connect(mnuBlue, &QAction::triggered, this, &frmMain::mnuBlue_Click);
+    connect(mnuYellow, &QAction::triggered, this, &frmMain::mnuYellow_Click);
+    connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+bool frmMain::Form_Load() {
+    ProgramVersion = kProgramVersion;
+    resize(TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    ScreenWidthPx = qint16(screen.width());
+    ScreenHeightPx = qint16(screen.height());
+    Reading.ClockText = ReadingModel::FormatStartupClockText(services_.clock.Now());
+    LoggingActive = false;
+    Chart.ChartRescalePending = false;
+    Chart.ChartPeak = 0.0f;
+
+    Colors.Background =
+        StartupSettings::ReadColor(settings_, "BGColor", StartupSettings::kDefaultBackground);
+    Line1->setGeometry(0, TwipsToPx(15), width(), 1);
+    Colors.Foreground =
+        StartupSettings::ReadColor(settings_, "FGColor", StartupSettings::kDefaultForeground);
+    applyColors();
+
+    PortMap ports;
+    ports.Load(settings_);
+    ports.AssignFree(PortMap::SystemCandidates());
+    Link.SetPorts(ports);
+    Link.CommPort = StartupSettings::ReadCommPort(settings_);
+    markPortMenu();
+    const auto free = Link.ProbePorts();
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        mnuCom[n - 1]->setEnabled(free[n - 1]);
+        mnuCom[n - 1]->setToolTip(ports.Device(n));
+    }
+
+    if (const auto failure = Link.OpenConfiguredPort()) {
+        startupFailure(*failure);
+        return false;
+    }
+
+    tmrDispUpdate.setInterval(kDisplayTick);
+    LogIntervalMs = 1000;
+    tmrLogClock.setInterval(LogIntervalMs);
+    tmrLogClock.stop();
+    placeControls();
+    tmrDispUpdate.start();
+    setWindowTitle(kTitle);
+    AlarmWavPath = StartupSettings::ReadAlarmWav(settings_, services_.programFolder);
+    LogFilePath = StartupSettings::ReadLogFilePath(settings_, services_.programFolder);
+    Chart.ClearChartBuffer();
+    Colors.NoSameFGBG();
+    applyColors();
+    loaded_ = true;
+    return true;
+}
+
+void frmMain::placeControls() {
+    const QString face = StartupSettings::ReadFont(settings_);
+    for (QLabel* label : {Label1, Label2}) {
+        QFont font(face, ReadingModel::kNormalPointSize);
+        label->setFont(font);
+        label->clear();
+    }
+    Label1->show();
+    Label2->hide();
+    cmdQuit->setEnabled(true);
+    cmdDB->setText("AC-V in &dBu");
+    enableButton(cmdDB, VbColor::kButtonFace, false);
+    cmdAlarms->setText("&Alarms");
+    enableButton(cmdAlarms, VbColor::kLightRed, true);
+    enableButton(cmdLogger, VbColor::kButtonFace, false);
+}
+
+void frmMain::tmrDispUpdate_Timer() {
+    Reading.ClockText = ReadingModel::FormatClockText(services_.clock.Now());
+    Link.SendPoll();
+    const int pointSize = ReadingModel::PointSizeFor(Link.LastLine);
+
+    Reading.ShownLine = Link.LastLine;
+    Label1->setText(Reading.ShownLine);
+    FitFontToWidth(Label1, pointSize);
+    const MeterReading reading = DecodeReading(Reading.ShownLine);
+    showDbuPart(reading);
+
+    alarmModeChangeReset(reading.ModePrefix);
+    Reading.PrevModePrefix = reading.ModePrefix;
+    Reading.ReadingUnits = reading.Units;
+    Reading.CurrentValue = reading.Value;
+    ResetMaxMin();
+    alarmThresholdTests();
+    Reading.ReadingMode = reading.Mode;
+    Chart.Store(Reading.CurrentValue);
+    mnuOpen->setEnabled(!LoggerOpen);
+    if (LoggerOpen) {
+        redrawChartTrace();
+    }
+    if (Chart.Advance()) {
+        ResetMaxMin();
+    }
+
+    if (Link.CountSilentTick()) {
+        Link.LastLine = kNoComm;
+        enableButton(cmdLogger, VbColor::kButtonFace, false);
+    }
+    alarmBlink();
+}
+
+// The alarm steps and the strip chart steps of the tick; they act once the alarm panel
+// and the logging window's chart are part of the window.
+void frmMain::alarmModeChangeReset(const QString&) {}
+void frmMain::alarmThresholdTests() {}
+void frmMain::alarmBlink() {}
+void frmMain::ResetMaxMin() {}
+void frmMain::redrawChartTrace() {}
+
+void frmMain::showDbuPart(const MeterReading& reading) {
+    if (Reading.TakeDbu(reading)) {
+        Label2->setText(Reading.DbuText);
+        enableButton(cmdDB, VbColor::kLightBlue, true);
+        return;
+    }
+    enableButton(cmdDB, VbColor::kButtonFace, false);
+    Label2->setText(Reading.DbuText);
+    if (DbuViewShown) {
+        LeaveDbuView();
+    }
+}
+
+void frmMain::markLinkTalking() {
+    enableButton(cmdLogger, VbColor::kGreen, true);
+}
+
+void frmMain::cmdDB_Click() {
+    if (cmdDB->text() == u"AC-V in &dBu") {
+        EnterDbuView();
+        cmdDB->setText("AC Volts Only!");
+    } else if (cmdDB->text() == u"AC Volts Only!") {
+        LeaveDbuView();
+        cmdDB->setText("AC-V in &dBu");
+    }
+}
+
+void frmMain::moveButtonRow(int dy) {
+    for (QWidget* w : buttonRow_) {
+        w->move(w->x(), w->y() + dy);
+    }
+}
+
+void frmMain::EnterDbuView() {
+    const int dy = TwipsToPx(kDbuViewGrowthTw);
+    resize(width(), height() + dy);
+    cmdQuit->move(cmdQuit->x(), cmdQuit->y() + dy);
+    moveButtonRow(dy);
+    Label2->setGeometry(Label2->x(), Label2->y(), TwipsToPx(kReadingWidthTw),
+                        TwipsToPx(kReadingHeightTw));
+    QFont font = Label2->font();
+    font.setPointSize(ReadingModel::kNormalPointSize);
+    Label2->setFont(font);
+    Label2->show();
+    DbuViewShown = true;
+}
+
+void frmMain::LeaveDbuView() {
+    const int dy = TwipsToPx(kDbuViewGrowthTw);
+    resize(width(), height() - dy);
+    cmdQuit->move(cmdQuit->x(), cmdQuit->y() - dy);
+    cmdDB->setText("AC-V in &dBu");
+    moveButtonRow(-dy);
+    Label2->setGeometry(Label2->x(), Label2->y(), TwipsToPx(kReadingWidthTw), 1);
+    QFont font = Label2->font();
+    font.setPointSize(ReadingModel::kNormalPointSize);
+    Label2->setFont(font);
+    Label2->hide();
+    DbuViewShown = false;
+}
+
+void frmMain::setBackground(qint32 color) {
+    Colors.SetBackground(color);
+    applyColors();
+}
+
+void frmMain::setForeground(qint32 color) {
+    Colors.SetForeground(color);
+    applyColors();
+}
+
+// Shows the colours on both display labels and the menu check marks and states.
+void frmMain::applyColors() {
+    for (QLabel* label : {Label1, Label2}) {
+        label->setAutoFillBackground(true);
+        SetBackColor(label, Colors.Background);
+        SetForeColor(label, Colors.Foreground);
+    }
+    mnuBGBlack->setChecked(Colors.Background == VbColor::kBlack);
+    mnuBGWhite->setChecked(Colors.Background == VbColor::kWhite);
+    const std::pair<QAction*, qint32> fg[] = {
+        {mnuFGBlack, VbColor::kBlack}, {mnuFGWhite, VbColor::kWhite},
+        {mnuRed, VbColor::kRed},       {mnuGreen, VbColor::kGreen},
+        {mnuBlue, VbColor::kBlue},     {mnuYellow, VbColor::kYellow}};
+    for (const auto& [item, value] : fg) {
+        item->setChecked(Colors.Foreground == value);
+    }
+    mnuFGWhite->setEnabled(Colors.FgWhiteEnabled);
+    mnuFGBlack->setEnabled(Colors.FgBlackEnabled);
+}
+
+void frmMain::markPortMenu() {
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        mnuCom[n - 1]->setChecked(n == Link.CommPort);
+    }
+}
+
+void frmMain::mnuCom_Click(int n) {
+    const auto failure = Link.SelectPort(n);
+    markPortMenu();
+    if (failure) {
+        services_.dialogs.MsgBox(SelectPortFailureText(*failure), Dialogs::Buttons::Ok,
+                                 kSelectPortFailureTitle);
+    }
+}
+
+void frmMain::mnuFont_Click() {
+    const auto face = services_.dialogs.ChooseFont(Label1->font().family());
+    if (!face) {
+        return;
+    }
+    for (QLabel* label : {Label1, Label2}) {
+        label->setFont(QFont(*face, ReadingModel::kNormalPointSize));
+    }
+}
+
+void frmMain::mnuAbout_Click() {
+    services_.dialogs.MsgBox(HelpTexts::MainAbout(ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kMainAboutTitle);
+}
+
+void frmMain::mnuContents_Click() {
+    services_.dialogs.MsgBox(HelpTexts::MainHelp(ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kMainHelpTitle);
+}
+
+void frmMain::startupFailure(const PortFailure& failure) {
+    services_.dialogs.MsgBox(StartupFailureText(failure), Dialogs::Buttons::Ok,
+                             kStartupFailureTitle);
+    services_.sound.Stop();
+    tmrDispUpdate.stop();
+    unloadOtherWindows();
+    // The settings read so far stay as stored: nothing is saved after a failed start.
+    unloaded_ = true;
+    close();
+}
+
+void frmMain::cmdQuit_Click() {
+    close();
+}
+
+void frmMain::quitSequence() {
+    services_.sound.Stop();
+    tmrDispUpdate.stop();
+    Link.ClosePort();
+    unloadOtherWindows();
+    Form_Unload();
+}
+
+void frmMain::unloadOtherWindows() {
+    for (QWidget* window : {Grapher.data(), Logger.data()}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+}
+
+void frmMain::Form_Unload() {
+    settings_.Write("CommPort", QString::number(Link.CommPort));
+    settings_.Write("BGColor", QString::number(Colors.Background));
+    settings_.Write("FGColor", QString::number(Colors.Foreground));
+    settings_.Write("Font", Label1->font().family());
+    settings_.Write("AlarmWav", AlarmWavPath);
+    Link.Ports().Save(settings_);
+    services_.sound.Stop();
+}
+
+// However the window is closed (Quit, File Exit, or its frame), the whole quit runs once.
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!unloaded_) {
+        unloaded_ = true;
+        quitSequence();
+    }
+    event->accept();
+}

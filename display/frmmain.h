@@ -1,0 +1,143 @@
+#pragma once
+
+#include "display/displaycolors.h"
+#include "display/readingmodel.h"
+#include "display/settingsstore.h"
+#include "logging/chartstate.h"
+#include "meter/meterlink.h"
+#include "ui/services.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+// The main window: the live reading in large type, the dBu view, the alarm button,
+// the port and display settings, and the program's start-up and quit.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr float kProgramVersion = 1.4f;
+    static inline const QString kTitle = QStringLiteral("QMX-7300 RS-232 Communications");
+    static inline const QString kNoComm = QStringLiteral("No Comm");
+
+    explicit frmMain(Services services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up. False when the port could not be opened: the user has seen why
+    // and the program ends.
+    [[nodiscard]] bool Form_Load();
+
+    // Handlers.
+    void tmrDispUpdate_Timer();
+    void cmdDB_Click();
+    void ResetMaxMin();
+    void cmdQuit_Click();
+    void mnuExit_Click() { cmdQuit_Click(); }
+    void mnuCom_Click(int n);
+    void mnuBGBlack_Click() { setBackground(VbColor::kBlack); }
+    void mnuBGWhite_Click() { setBackground(VbColor::kWhite); }
+    void mnuFGBlack_Click() { setForeground(VbColor::kBlack); }
+    void mnuFGWhite_Click() { setForeground(VbColor::kWhite); }
+    void mnuRed_Click() { setForeground(VbColor::kRed); }
+    void mnuGreen_Click() { setForeground(VbColor::kGreen); }
+    void mnuBlue_Click() { setForeground(VbColor::kBlue); }
+    void mnuYellow_Click() { setForeground(VbColor::kYellow); }
+    void mnuFont_Click();
+    void mnuAbout_Click();
+    void mnuContents_Click();
+
+    // State shared with the other windows.
+    float ProgramVersion = 0.0f;
+    qint16 ScreenWidthPx = 0;
+    qint16 ScreenHeightPx = 0;
+    QString LogFilePath;
+    QString GraphFilePath;
+    QString AlarmWavPath;
+    qint32 LogIntervalMs = 1000;
+    qint32 SampleCount = 0;
+    bool DbCreateFailed = false;
+    bool LoggingActive = false;
+    bool LoggerOpen = false;
+    bool DbuViewShown = false;
+
+    QPointer<QWidget> Logger;  // the logging window while it is open
+    QPointer<QWidget> Grapher; // the graph window while it is open
+
+    MeterLink Link;
+    ReadingModel Reading;
+    DisplayColors Colors;
+    ChartState Chart;
+
+    QTimer tmrDispUpdate;
+    QTimer tmrLogClock;
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdDB = nullptr;
+    QPushButton* cmdLogger = nullptr;
+    QPushButton* cmdAlarms = nullptr;
+    QPushButton* cmdQuit = nullptr;
+    QFrame* Line1 = nullptr;
+
+    QAction* mnuLogger = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuExit = nullptr;
+    std::array<QAction*, PortMap::kPorts> mnuCom{};
+    QAction* mnuFont = nullptr;
+    QAction* mnuBGBlack = nullptr;
+    QAction* mnuBGWhite = nullptr;
+    QAction* mnuFGBlack = nullptr;
+    QAction* mnuFGWhite = nullptr;
+    QAction* mnuRed = nullptr;
+    QAction* mnuGreen = nullptr;
+    QAction* mnuBlue = nullptr;
+    QAction* mnuYellow = nullptr;
+    QAction* mnuAlarm = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+
+    void placeControls();
+    void EnterDbuView();
+    void LeaveDbuView();
+    void moveButtonRow(int dy);
+    void showDbuPart(const MeterReading& reading);
+    void markLinkTalking();
+
+    void setBackground(qint32 color);
+    void setForeground(qint32 color);
+    void applyColors();
+    void markPortMenu();
+
+    void alarmModeChangeReset(const QString& modePrefix);
+    void alarmThresholdTests();
+    void alarmBlink();
+    void redrawChartTrace();
+
+    void startupFailure(const PortFailure& failure);
+    void unloadOtherWindows();
+    void quitSequence();
+    void Form_Unload();
+
+    Services services_;
+    SettingsStore settings_;
+    std::vector<QWidget*> buttonRow_; // moved down and up by the dBu view, with cmdQuit
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};

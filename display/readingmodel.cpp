@@ -1,0 +1,29 @@
+#include "display/readingmodel.h"
+
+#include "ui/numberformat.h"
+
+#include <QLocale>
+
+QString ReadingModel::FormatClockText(QTime time) {
+    return QLocale::c().toString(time, "hh:mm:ss AP");
+}
+
+QString ReadingModel::FormatStartupClockText(QTime time) {
+    return QLocale::c().toString(time, "h:mm:ss AP");
+}
+
+int ReadingModel::PointSizeFor(const QString& line) {
+    return line.size() > kLongLineAfter ? kLongLinePointSize : kNormalPointSize;
+}
+
+bool ReadingModel::TakeDbu(const MeterReading& reading) {
+    if (!reading.IsAcVolts) {
+        DbuText = kDbuNotValid;
+        return false;
+    }
+    if (reading.DbuValid) {
+        CurrentDbu = reading.Dbu;
+        DbuText = FormatZeroZero(CurrentDbu) + " dBu";
+    }
+    return true;
+}

@@ -1,0 +1,247 @@
+#include "tests/support/mainwindowfixture.h"
+
+#include "display/settingsstore.h"
+#include "ui/twips.h"
+#include "ui/widgetcolors.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using DisplayTick = MainWindowFixture;
+
+TEST_F(DisplayTick, FirstTicksShowAnEmptyReadingAtFullSize) {
+    ASSERT_TRUE(load());
+    tick();
+    EXPECT_EQ(w->Label1->text(), "");
+    EXPECT_EQ(w->Label1->font().pointSize(), 72);
+    EXPECT_EQ(w->Label2->text(), "dBu Not Valid");
+    EXPECT_FALSE(w->cmdDB->isEnabled());
+    EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kButtonFace);
+    EXPECT_FALSE(w->cmdLogger->isEnabled());
+}
+
+TEST_F(DisplayTick, ElevenCharactersAt72PointsTwelveAt64) {
+    ASSERT_TRUE(load());
+    showLine("DC -1.234 V");
+    EXPECT_EQ(w->Label1->font().pointSize(), 72);
+    showLine("DC -1.2345 V");
+    EXPECT_EQ(w->Label1->font().pointSize(), 64);
+}
+
+TEST_F(DisplayTick, ALongLineShrinksUntilItFitsAndIsNeverClipped) {
+    ASSERT_TRUE(load());
+    showLine("OH  12.34 KOHM OPEN 1234");
+    QFontMetrics metrics(w->Label1->font());
+    EXPECT_LT(w->Label1->font().pointSize(), 64);
+    EXPECT_LE(metrics.horizontalAdvance(w->Label1->text()), w->Label1->width());
+}
+
+TEST_F(DisplayTick, PublishesTheDecodedReading) {
+    ASSERT_TRUE(load());
+    clock.time = QTime(21, 5, 3);
+    showLine("FR  1.000 KHz");
+    EXPECT_EQ(w->Reading.ReadingMode, "FR");
+    EXPECT_EQ(w->Reading.ReadingUnits, "KHz");
+    EXPECT_FLOAT_EQ(w->Reading.CurrentValue, 1.0f);
+    EXPECT_EQ(w->Reading.ClockText, "09:05:03 PM");
+    EXPECT_EQ(w->Reading.PrevModePrefix, "FR");
+}
+
+TEST_F(DisplayTick, AcVoltsShowTheDbuLevelAndAZeroValueKeepsIt) {
+    ASSERT_TRUE(load());
+    showLine("AC 7.746 V");
+    EXPECT_EQ(w->Label2->text(), "20.00 dBu");
+    EXPECT_TRUE(w->cmdDB->isEnabled());
+    EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kLightBlue);
+    showLine("AC  0.000 V");
+    EXPECT_EQ(w->Label2->text(), "20.00 dBu");
+    EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f);
+    EXPECT_TRUE(w->cmdDB->isEnabled());
+}
+
+// Geometry of every control the dBu view moves, with the window's height.
+std::vector<QRect> layoutOf(const frmMain& w) {
+    std::vector<QRect> rects{QRect(0, 0, w.width(), w.height())};
+    for (const QWidget* c : w.findChildren<QWidget*>()) {
+        if (c->parent() == w.centralWidget()) {
+            rects.push_back(c->geometry());
+        }
+    }
+    return rects;
+}
+
+TEST_F(DisplayTick, DbuViewTwiceRestoresEveryControl) {
+    ASSERT_TRUE(load());
+    showLine("AC  0.775 V");
+    const auto before = layoutOf(*w);
+    QTest::mouseClick(w->cmdDB, Qt::LeftButton);
+    EXPECT_TRUE(w->DbuViewShown);
+    EXPECT_EQ(w->cmdDB->text(), "AC Volts Only!");
+    EXPECT_EQ(w->height(), TwipsToPx(4150 + 1650));
+    EXPECT_EQ(w->cmdQuit->y(), TwipsToPx(2500) + TwipsToPx(1650));
+    EXPECT_EQ(w->cmdAlarms->y(), TwipsToPx(2500) + TwipsToPx(1650));
+    EXPECT_TRUE(w->Label2->isVisibleTo(w.get()));
+    EXPECT_EQ(w->Label2->height(), TwipsToPx(1650));
+    QTest::mouseClick(w->cmdDB, Qt::LeftButton);
+    EXPECT_FALSE(w->DbuViewShown);
+    EXPECT_EQ(w->cmdDB->text(), "AC-V in &dBu");
+    EXPECT_EQ(layoutOf(*w), before);
+}
+
+TEST_F(DisplayTick, ALineThatIsNotAnAcVoltageLeavesTheDbuView) {
+    ASSERT_TRUE(load());
+    showLine("AC  0.775 V");
+    const auto before = layoutOf(*w);
+    w->cmdDB_Click();
+    showLine("DC  1.234 V");
+    EXPECT_FALSE(w->DbuViewShown);
+    EXPECT_FALSE(w->Label2->isVisibleTo(w.get()));
+    EXPECT_EQ(w->cmdDB->text(), "AC-V in &dBu");
+    EXPECT_FALSE(w->cmdDB->isEnabled());
+    EXPECT_EQ(w->cmdLogger->y(), TwipsToPx(2500));
+    EXPECT_EQ(layoutOf(*w), before);
+}
+
+TEST_F(DisplayTick, SilenceShowsNoCommOnTheEighthTick) {
+    ASSERT_TRUE(load());
+    meterSends("DC  1.234 V\r");
+    EXPECT_TRUE(w->cmdLogger->isEnabled());
+    EXPECT_EQ(BackColorOf(w->cmdLogger), VbColor::kGreen);
+    tick(6);
+    EXPECT_EQ(w->Link.LastLine, "DC  1.234 V");
+    tick();
+    EXPECT_EQ(w->Link.LastLine, "No Comm") << "the seventh tick";
+    EXPECT_FALSE(w->cmdLogger->isEnabled());
+    EXPECT_EQ(BackColorOf(w->cmdLogger), VbColor::kButtonFace);
+    EXPECT_EQ(w->Label1->text(), "DC  1.234 V");
+    tick();
+    EXPECT_EQ(w->Label1->text(), "No Comm") << "shown on the eighth";
+    EXPECT_EQ(w->Label2->text(), "dBu Not Valid");
+    EXPECT_FLOAT_EQ(w->Reading.CurrentValue, 0.0f);
+
+    meterSends("AC  0.775 V\r");
+    EXPECT_TRUE(w->cmdLogger->isEnabled()) << "a new line wakes the logger button at once";
+    tick();
+    EXPECT_EQ(w->Label1->text(), "AC  0.775 V");
+}
+
+TEST_F(DisplayTick, GraphMenuFollowsTheLoggerWindow) {
+    ASSERT_TRUE(load());
+    w->LoggerOpen = true;
+    tick();
+    EXPECT_FALSE(w->mnuOpen->isEnabled());
+    w->LoggerOpen = false;
+    tick();
+    EXPECT_TRUE(w->mnuOpen->isEnabled());
+}
+
+TEST_F(DisplayTick, ChartIndexRunsToTwoHundredThirtyNineAndWraps) {
+    ASSERT_TRUE(load());
+    showLine("DC  2.000 V");
+    EXPECT_EQ(w->Chart.ChartIndex, 1);
+    EXPECT_FLOAT_EQ(w->Chart.ChartBuffer[0], 2.0f);
+    tick(238);
+    EXPECT_EQ(w->Chart.ChartIndex, 239);
+    tick();
+    EXPECT_EQ(w->Chart.ChartIndex, 0);
+}
+
+using MainWindowLayout = MainWindowFixture;
+
+TEST_F(MainWindowLayout, StartsCentredWithTheControlsOfTheDisplay) {
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->windowTitle(), "QMX-7300 RS-232 Communications");
+    EXPECT_EQ(w->size(), QSize(760, 276));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(w->x(), (screen.width() - 760) / 2);
+    EXPECT_EQ(w->y(), (screen.height() - 276) / 2);
+    EXPECT_EQ(w->Label1->geometry(), QRect(26, 20, 697, 110));
+    EXPECT_EQ(w->cmdQuit->text(), "&Quit");
+    EXPECT_EQ(w->cmdQuit->toolTip(), "Exit the Program");
+    EXPECT_EQ(w->cmdLogger->text(), "&Logger");
+    EXPECT_EQ(w->cmdAlarms->text(), "&Alarms");
+    EXPECT_EQ(BackColorOf(w->cmdAlarms), VbColor::kLightRed);
+    EXPECT_EQ(w->cmdQuit->font().family(), "Times New Roman");
+    EXPECT_EQ(w->Label1->font().family(), "MSSansserif");
+    EXPECT_EQ(w->ProgramVersion, 1.4f);
+    EXPECT_EQ(w->LogIntervalMs, 1000);
+    EXPECT_FALSE(w->tmrLogClock.isActive());
+}
+
+TEST_F(MainWindowLayout, MenusInTheirOrder) {
+    ASSERT_TRUE(load());
+    QStringList titles;
+    for (QAction* a : w->menuBar()->actions()) {
+        titles << a->text();
+    }
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Help"}));
+    auto captions = [&](const char* menu) {
+        QStringList out;
+        for (QAction* a : w->findChild<QMenu*>(menu)->actions()) {
+            out << a->text();
+        }
+        return out;
+    };
+    EXPECT_EQ(captions("mnuFile"), QStringList({"Logger", "&Open and Graph Logged Data", "Exit"}));
+    EXPECT_EQ(captions("Edit"), QStringList({"&RS-232", "Font", "&Colors", "&Alarm Sound"}));
+    EXPECT_EQ(captions("mnuForeground"),
+              QStringList({"Black", "White", "Red", "Green", "Blue", "Yellow"}));
+    EXPECT_EQ(captions("mnuHelp"), QStringList({"Contents", "About"}));
+}
+
+TEST_F(MainWindowLayout, OnlyTheFreePortIsEnabledAndTheStoredOneChecked) {
+    PtyPair other;
+    SettingsStore settings;
+    settings.Write("Com3Device", other.SlavePath());
+    settings.Write("Com5Device", "/dev/does-not-exist-qmx");
+    ASSERT_TRUE(load());
+    for (int n = 1; n <= 8; ++n) {
+        // Port 1 is probed before the program opens it, so it is free then too.
+        EXPECT_EQ(w->mnuCom[n - 1]->isEnabled(), n == 1 || n == 3) << n;
+        EXPECT_EQ(w->mnuCom[n - 1]->isChecked(), n == 1) << n;
+    }
+    EXPECT_EQ(w->mnuCom[2]->toolTip(), other.SlavePath());
+}
+
+TEST_F(MainWindowLayout, PortChosenFromTheMenuIsOpenedAtTheNextStart) {
+    PtyPair other;
+    SettingsStore settings;
+    settings.Write("Com4Device", other.SlavePath());
+    ASSERT_TRUE(load());
+    w->mnuCom[3]->trigger();
+    EXPECT_TRUE(w->mnuCom[3]->isChecked());
+    EXPECT_FALSE(w->mnuCom[0]->isChecked());
+    EXPECT_EQ(w->Link.Device(), other.SlavePath());
+    w->close();
+    EXPECT_EQ(settings.Read("CommPort", ""), "4");
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->Link.CommPort, 4);
+    EXPECT_TRUE(w->Link.IsOpen());
+    other.Write("DC 4\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Link.LastLine == "DC 4"; }, 3000));
+}
+
+TEST_F(MainWindowLayout, APortThatCannotOpenFromTheMenuSaysSoAndKeepsRunning) {
+    SettingsStore settings;
+    settings.Write("Com2Device", "/dev/does-not-exist-qmx");
+    ASSERT_TRUE(load());
+    w->mnuCom_Click(2);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Cannot Open Serial Port!");
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("        No Comm Port Available!"));
+    EXPECT_FALSE(dialogs.boxes[0].text.contains("Press 'OK' to Exit."));
+    tick(8);
+    EXPECT_EQ(w->Label1->text(), "No Comm");
+}
+
+} // namespace

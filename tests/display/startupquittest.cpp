@@ -1,0 +1,177 @@
+#include "tests/support/mainwindowfixture.h"
+
+#include "display/settingsstore.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using StartupQuit = MainWindowFixture;
+
+TEST_F(StartupQuit, AnEmptyStoreGivesTheDefaults) {
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->Link.CommPort, 1);
+    EXPECT_EQ(w->Colors.Background, 0);
+    EXPECT_EQ(w->Colors.Foreground, 65535);
+    EXPECT_TRUE(w->mnuBGBlack->isChecked());
+    EXPECT_TRUE(w->mnuYellow->isChecked());
+    const QString folder = programFolder.path();
+    EXPECT_EQ(w->AlarmWavPath, folder + "/attention.wav");
+    EXPECT_EQ(w->LogFilePath, folder + "/Test.qmx");
+}
+
+TEST_F(StartupQuit, AStoredFolderProposesTestQmxInIt) {
+    SettingsStore settings;
+    settings.Write("DataFilePath", "/data/logs");
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->LogFilePath, "/data/logs/Test.qmx");
+    settings.Write("DataFilePath", programFolder.path() + "/Test.qmx");
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->LogFilePath, programFolder.path() + "/Test.qmx");
+}
+
+struct GarbageCase {
+    const char* key;
+    const char* value;
+};
+
+class GarbageSettings : public StartupQuit, public ::testing::WithParamInterface<GarbageCase> {};
+
+TEST_P(GarbageSettings, ReadAsTheirDefaults) {
+    SettingsStore settings;
+    settings.Write(GetParam().key, GetParam().value);
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->Colors.Background, 0);
+    EXPECT_EQ(w->Colors.Foreground, 65535);
+    EXPECT_EQ(w->Link.CommPort, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, GarbageSettings,
+    ::testing::Values(GarbageCase{"BGColor", "white"}, GarbageCase{"BGColor", "1.5"},
+                      GarbageCase{"FGColor", "99999999999"}, GarbageCase{"FGColor", ""},
+                      GarbageCase{"CommPort", "COM1"}, GarbageCase{"CommPort", "70000"}));
+
+TEST_F(StartupQuit, AColourOutsideTheMenuIsAppliedWithNoItemChecked) {
+    SettingsStore settings;
+    settings.Write("FGColor", "4210752");
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->Colors.Foreground, 4210752);
+    for (QAction* item :
+         {w->mnuFGBlack, w->mnuFGWhite, w->mnuRed, w->mnuGreen, w->mnuBlue, w->mnuYellow}) {
+        EXPECT_FALSE(item->isChecked()) << qPrintable(item->objectName());
+    }
+}
+
+TEST_F(StartupQuit, QuitStopsSoundAndTimerClosesThePortAndSavesSettings) {
+    ASSERT_TRUE(load());
+    w->tmrDispUpdate.start();
+    w->mnuBGWhite->trigger();
+    w->AlarmWavPath = "/sounds/bell.wav";
+    sound.calls.clear();
+    QTest::mouseClick(w->cmdQuit, Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->tmrDispUpdate.isActive());
+    EXPECT_FALSE(w->Link.IsOpen());
+    EXPECT_GE(sound.count("stop"), 1);
+    SettingsStore settings;
+    EXPECT_EQ(settings.Read("BGColor", ""), "16777215");
+    EXPECT_EQ(settings.Read("FGColor", ""), "65535");
+    EXPECT_EQ(settings.Read("CommPort", ""), "1");
+    EXPECT_EQ(settings.Read("Font", ""), "MSSansserif");
+    EXPECT_EQ(settings.Read("AlarmWav", ""), "/sounds/bell.wav");
+    EXPECT_EQ(settings.Read("Com1Device", ""), meter.SlavePath());
+}
+
+TEST_F(StartupQuit, ClosingByTheFrameRunsTheWholeQuit) {
+    ASSERT_TRUE(load());
+    w->tmrDispUpdate.start();
+    QCloseEvent frameClose;
+    QApplication::sendEvent(w.get(), &frameClose);
+    EXPECT_FALSE(w->tmrDispUpdate.isActive());
+    EXPECT_FALSE(w->Link.IsOpen());
+    EXPECT_EQ(SettingsStore().Read("CommPort", ""), "1");
+}
+
+TEST_F(StartupQuit, FileExitQuits) {
+    ASSERT_TRUE(load());
+    w->mnuExit->trigger();
+    EXPECT_FALSE(w->Link.IsOpen());
+}
+
+TEST_F(StartupQuit, MissingPortEndsTheStartWithItsMessageAndKeepsTheSettings) {
+    SettingsStore settings;
+    settings.Write("CommPort", "9");
+    settings.Write("AlarmWav", "/sounds/bell.wav");
+    settings.Write("Font", "Liberation Sans");
+    EXPECT_FALSE(load());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Cannot Start QMX7300 Serial Comm!");
+    EXPECT_EQ(dialogs.boxes[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("        No Comm Port Available!\r\n"));
+    for (QAction* port : w->mnuCom) {
+        EXPECT_FALSE(port->isChecked());
+    }
+    EXPECT_FALSE(w->tmrDispUpdate.isActive());
+    EXPECT_GE(sound.count("stop"), 1);
+    EXPECT_EQ(settings.Read("CommPort", ""), "9");
+    EXPECT_EQ(settings.Read("AlarmWav", ""), "/sounds/bell.wav");
+    EXPECT_EQ(settings.Read("Font", ""), "Liberation Sans");
+}
+
+TEST_F(StartupQuit, PortHeldByAnotherProgramSaysAlreadyOpen) {
+    QSerialPort other(meter.SlavePath());
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    EXPECT_FALSE(load());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("        Port Already Open!\r\n"));
+}
+
+TEST_F(StartupQuit, FontDialogSetsTheFaceOfBothDisplaysAtFullSize) {
+    ASSERT_TRUE(load());
+    dialogs.fonts.push_back(QString("Liberation Serif"));
+    w->mnuFont_Click();
+    EXPECT_EQ(w->Label1->font().family(), "Liberation Serif");
+    EXPECT_EQ(w->Label2->font().family(), "Liberation Serif");
+    EXPECT_EQ(w->Label1->font().pointSize(), 72);
+    w->mnuFont_Click(); // cancelled
+    EXPECT_EQ(w->Label1->font().family(), "Liberation Serif");
+    EXPECT_TRUE(dialogs.boxes.empty());
+    w->close();
+    EXPECT_EQ(SettingsStore().Read("Font", ""), "Liberation Serif");
+}
+
+TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
+    ASSERT_TRUE(load());
+    w->mnuAbout->trigger();
+    w->mnuContents->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application");
+    EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Help");
+    EXPECT_TRUE(
+        dialogs.boxes[1].text.endsWith("in dBu (a 20 log law relative to .775 volts).\r\n"));
+}
+
+TEST_F(StartupQuit, ALineSentByTheMeterAppearsOnTheRunningDisplay) {
+    ASSERT_TRUE(load());
+    w->tmrDispUpdate.start();
+    meter.Write("DC -1.234 V\r");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->Label1->text() == "DC -1.234 V"; }, 3000));
+    QByteArray polls;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            polls += meter.ReadAvailable();
+            return polls.contains('\r');
+        },
+        3000))
+        << "the display tick polls the meter";
+}
+
+} // namespace

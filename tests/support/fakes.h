@@ -1,0 +1,69 @@
+#pragma once
+
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/soundplayer.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+// A clock the test sets.
+class FakeClock final : public Clock {
+public:
+    QTime time{9, 5, 3};
+    QDate date{2026, 12, 6};
+    [[nodiscard]] QTime Now() const override { return time; }
+    [[nodiscard]] QDate Today() const override { return date; }
+};
+
+// Records every box and answers dialogs from a script (Ok, cancel when nothing is queued).
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Box {
+        QString text;
+        Buttons buttons;
+        QString title;
+    };
+    std::vector<Box> boxes;
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> files;
+    std::vector<OpenFileRequest> fileRequests;
+    std::deque<std::optional<QString>> fonts;
+
+    Answer MsgBox(const QString& text, Buttons buttons, const QString& title) override {
+        boxes.push_back({text, buttons, title});
+        if (answers.empty()) {
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<QString> OpenFile(const OpenFileRequest& request) override {
+        fileRequests.push_back(request);
+        return next(files);
+    }
+    std::optional<QString> ChooseFont(const QString&) override { return next(fonts); }
+
+private:
+    static std::optional<QString> next(std::deque<std::optional<QString>>& queue) {
+        if (queue.empty()) {
+            return std::nullopt;
+        }
+        auto v = queue.front();
+        queue.pop_front();
+        return v;
+    }
+};
+
+// Records the sound calls: "play:<path>", "stop", "beep".
+class RecordingSound final : public SoundPlayer {
+public:
+    QStringList calls;
+    void PlayLoop(const QString& path) override { calls << "play:" + path; }
+    void Stop() override { calls << "stop"; }
+    void Beep() override { calls << "beep"; }
+    [[nodiscard]] qsizetype count(const QString& call) const { return calls.count(call); }
+};

@@ -1,0 +1,58 @@
+#include "ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+
+Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, const QString& title) {
+    QMessageBox box(
+        QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text,
+        buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Retry | QMessageBox::Cancel,
+        parent_);
+    switch (box.exec()) {
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::Ok;
+    }
+}
+
+QString QtDialogs::QtFilter(const QString& pairs) {
+    const QStringList parts = pairs.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + " (" + parts[i + 1] + ")";
+    }
+    return filters.join(";;");
+}
+
+std::optional<QString> QtDialogs::OpenFile(const OpenFileRequest& request) {
+    QString start = request.InitialDir;
+    if (QFileInfo(start).isFile() || !QFileInfo(start).exists()) {
+        start = QFileInfo(start).absolutePath();
+    }
+    if (!request.FileName.isEmpty()) {
+        start += "/" + QFileInfo(request.FileName).fileName();
+    }
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent_, request.Title.isEmpty() ? QString("Open") : request.Title, start,
+        QtFilter(request.Filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<QString> QtDialogs::ChooseFont(const QString& currentFace) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, QFont(currentFace, 72), parent_, "Font",
+                                            QFontDialog::ScalableFonts);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return font.family();
+}

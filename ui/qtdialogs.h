@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ui/dialogs.h"
+
+class QWidget;
+
+// The dialogs the user sees: Qt message boxes without icon, file and font dialogs.
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    Answer MsgBox(const QString& text, Buttons buttons, const QString& title) override;
+    std::optional<QString> OpenFile(const OpenFileRequest& request) override;
+    std::optional<QString> ChooseFont(const QString& currentFace) override;
+
+    // "WAV|*.wav|MDB|*.mdb" as a Qt filter: "WAV (*.wav);;MDB (*.mdb)".
+    [[nodiscard]] static QString QtFilter(const QString& pairs);
+
+private:
+    QWidget* parent_;
+};

@@ -1,0 +1,60 @@
+#include "ui/widgetcolors.h"
+
+#include "ui/vbcolor.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+constexpr const char* kBack = "BackColor";
+constexpr const char* kFore = "ForeColor";
+
+void restyle(QWidget* w) {
+    QString style;
+    const QVariant back = w->property(kBack);
+    const QVariant fore = w->property(kFore);
+    if (back.isValid() && back.toInt() != VbColor::kButtonFace) {
+        style += "background-color: " + ColorFromVb(back.toInt()).name() + ";";
+    }
+    if (fore.isValid()) {
+        style += "color: " + ColorFromVb(fore.toInt()).name() + ";";
+    }
+    w->setStyleSheet(
+        style.isEmpty() ? QString() : w->metaObject()->className() + QString(" { ") + style + " }");
+}
+
+} // namespace
+
+QColor ColorFromVb(qint32 value) {
+    if (value == VbColor::kButtonFace) {
+        return QGuiApplication::palette().color(QPalette::Button);
+    }
+    if (value == VbColor::kGrayText) {
+        return QGuiApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
+    }
+    const auto v = quint32(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+void SetBackColor(QWidget* widget, qint32 color) {
+    widget->setProperty(kBack, color);
+    restyle(widget);
+}
+
+void SetForeColor(QWidget* widget, qint32 color) {
+    widget->setProperty(kFore, color);
+    restyle(widget);
+}
+
+qint32 BackColorOf(const QWidget* widget) {
+    const QVariant v = widget->property(kBack);
+    return v.isValid() ? v.toInt() : VbColor::kButtonFace;
+}
+
+qint32 ForeColorOf(const QWidget* widget) {
+    const QVariant v = widget->property(kFore);
+    return v.isValid() ? v.toInt() : VbColor::kBlack;
+}

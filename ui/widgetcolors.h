@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+
+class QWidget;
+
+// The colour a 0x00BBGGRR value stands for; the system colours take the palette's.
+[[nodiscard]] QColor ColorFromVb(qint32 value);
+
+// Background and text colours of labels and buttons, given as 0x00BBGGRR values. The
+// value set is kept on the widget (properties "BackColor", "ForeColor") so that it can
+// be read back exactly; the button-face value gives the platform's own look.
+void SetBackColor(QWidget* widget, qint32 color);
+void SetForeColor(QWidget* widget, qint32 color);
+[[nodiscard]] qint32 BackColorOf(const QWidget* widget);
+[[nodiscard]] qint32 ForeColorOf(const QWidget* widget);
