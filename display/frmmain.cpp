@@ -10,6 +10,8 @@
 #include "ui/widgetcolors.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -60,8 +62,18 @@ void enableButton(QPushButton* button, qint32 color, bool enabled) {
 
 } // namespace
 
+namespace {
+
+bool isPlayableFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
+}
+
+} // namespace
+
 frmMain::frmMain(Services services, QWidget* parent)
-    : QMainWindow(parent), Link(PortMap{}), services_(std::move(services)) {
+    : QMainWindow(parent), Link(PortMap{}), Alarms(services.sound, isPlayableFile),
+      services_(std::move(services)) {
     setObjectName("frmMain");
     buildControls();
     buildMenus();
@@ -98,7 +110,11 @@ void frmMain::buildControls() {
                        "600 Ohm load)");
     cmdAlarms = makeButton(client, "cmdAlarms", "&Alarms", 6900, QString());
     cmdQuit = makeButton(client, "cmdQuit", "&Quit", 9400, "Exit the Program");
+    Panel = new AlarmPanel(client, cmdAlarms, Alarms, [this] { return Reading.CurrentValue; });
     buttonRow_ = {cmdDB, cmdAlarms, cmdLogger};
+    for (QWidget* control : Panel->Controls()) {
+        buttonRow_.push_back(control);
+    }
 }
 
 void frmMain::buildMenus() {
@@ -154,6 +170,7 @@ void frmMain::connectHandlers() {
         connect(mnuCom[n - 1], &QAction::triggered, this, [this, n] { mnuCom_Click(n); });
     }
     connect(mnuFont, &QAction::triggered, this, &frmMain::mnuFont_Click);
+    connect(mnuAlarm, &QAction::triggered, this, &frmMain::mnuAlarm_Click);
     connect(mnuBGBlack, &QAction::triggered, this, &frmMain::mnuBGBlack_Click);
     connect(mnuBGWhite, &QAction::triggered, this, &frmMain::mnuBGWhite_Click);
     connect(mnuFGBlack, &QAction::triggered, this, &frmMain::mnuFGBlack_Click);
@@ -230,8 +247,8 @@ void frmMain::placeControls() {
     cmdQuit->setEnabled(true);
     cmdDB->setText("AC-V in &dBu");
     enableButton(cmdDB, VbColor::kButtonFace, false);
-    cmdAlarms->setText("&Alarms");
-    enableButton(cmdAlarms, VbColor::kLightRed, true);
+    cmdAlarms->setEnabled(true);
+    Panel->Show();
     enableButton(cmdLogger, VbColor::kButtonFace, false);
 }
 
@@ -269,11 +286,21 @@ void frmMain::tmrDispUpdate_Timer() {
     alarmBlink();
 }
 
-// The alarm steps and the strip chart steps of the tick; they act once the alarm panel
-// and the logging window's chart are part of the window.
-void frmMain::alarmModeChangeReset(const QString&) {}
-void frmMain::alarmThresholdTests() {}
-void frmMain::alarmBlink() {}
+void frmMain::alarmModeChangeReset(const QString& modePrefix) {
+    Alarms.ModeChangeReset(modePrefix, Reading.PrevModePrefix);
+    Panel->Show();
+}
+
+void frmMain::alarmThresholdTests() {
+    Alarms.ThresholdTests(Reading.CurrentValue, AlarmWavPath);
+    Panel->Show();
+}
+
+void frmMain::alarmBlink() {
+    Alarms.Blink();
+    Panel->Show();
+}
+
 void frmMain::ResetMaxMin() {}
 void frmMain::redrawChartTrace() {}
 
@@ -390,6 +417,18 @@ void frmMain::mnuFont_Click() {
     }
     for (QLabel* label : {Label1, Label2}) {
         label->setFont(QFont(*face, ReadingModel::kNormalPointSize));
+    }
+}
+
+void frmMain::mnuAlarm_Click() {
+    Dialogs::OpenFileRequest request;
+    request.Title = "Open .WAV file for Alarm...";
+    request.FileName = services_.programFolder + QDir::separator() + "*.wav";
+    request.InitialDir = LogFilePath;
+    request.DefaultExt = ".wav|";
+    request.Filter = "WAV|*.wav";
+    if (const auto chosen = services_.dialogs.OpenFile(request)) {
+        AlarmWavPath = *chosen;
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/alarmpanel.h"
+#include "display/alarmrules.h"
 #include "display/displaycolors.h"
 #include "display/readingmodel.h"
 #include "display/settingsstore.h"
@@ -52,6 +54,7 @@ public:
     void mnuBlue_Click() { setForeground(VbColor::kBlue); }
     void mnuYellow_Click() { setForeground(VbColor::kYellow); }
     void mnuFont_Click();
+    void mnuAlarm_Click();
     void mnuAbout_Click();
     void mnuContents_Click();
 
@@ -75,6 +78,7 @@ public:
     MeterLink Link;
     ReadingModel Reading;
     DisplayColors Colors;
+    AlarmRules Alarms;
     ChartState Chart;
 
     QTimer tmrDispUpdate;
@@ -87,6 +91,8 @@ public:
     QPushButton* cmdAlarms = nullptr;
     QPushButton* cmdQuit = nullptr;
     QFrame* Line1 = nullptr;
+    AlarmPanel* Panel =
+        nullptr; // txtHiAlarm, txtLowAlarm, lblHiThresh, lblLoThresh, chkHiSet, chkLoSet
 
     QAction* mnuLogger = nullptr;
     QAction* mnuOpen = nullptr;

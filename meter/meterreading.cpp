@@ -58,7 +58,7 @@ MeterReading DecodeReading(const QString& line) {
         r.Mode = line.left(3);
     }
     r.Units = unitsOf(line);
-    r.Value = float(ReadNumber(r.ValueText));
+    r.Value = NarrowToSingle(ReadNumber(r.ValueText));
     r.IsAcVolts = r.ModePrefix == u"AC" && line.right(2) == u" V";
     if (r.IsAcVolts) {
         r.AcVolts = ReadNumber(line.mid(3, 5));

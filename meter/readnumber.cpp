@@ -3,7 +3,9 @@
 #include <QString>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
 #include <string>
 
@@ -83,4 +85,15 @@ double ReadNumber(const QString& text) {
     }
     // strtod_l: "." whatever the process locale, and overflow gives +-HUGE_VAL (infinity).
     return strtod_l(number.c_str(), nullptr, cLocale());
+}
+
+float NarrowToSingle(double value) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (value > kMax) {
+        return INFINITY;
+    }
+    if (value < -kMax) {
+        return -INFINITY;
+    }
+    return float(value);
 }

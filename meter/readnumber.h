@@ -7,3 +7,7 @@ class QString;
 // as decimal point whatever the locale. Text with no number reads as 0; a number beyond
 // the double range reads as an infinity of its sign.
 [[nodiscard]] double ReadNumber(const QString& text);
+
+// A double narrowed to single precision; beyond the single range it is an infinity of
+// its sign (the plain conversion is undefined there).
+[[nodiscard]] float NarrowToSingle(double value);
