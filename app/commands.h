@@ -6,3 +6,4 @@
 // and returns the process exit status.
 int RunDecode(const QStringList& args);
 int RunMonitor(const QStringList& args);
+int RunRecord(const QStringList& args);

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <csignal>
+
 namespace {
 
 // The folder of the executable when it is writable, otherwise the user's documents.
@@ -23,6 +25,8 @@ QString programFolder() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A file size limit makes a write fail (and the run stop with a message), not the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName("QMX7300");
     QApplication::setOrganizationName("QMX7300");

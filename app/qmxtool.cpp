@@ -33,5 +33,8 @@ int main(int argc, char* argv[]) {
     if (command == u"monitor") {
         return RunMonitor(args);
     }
+    if (command == u"record") {
+        return RunRecord(args);
+    }
     return usage();
 }

@@ -2,6 +2,11 @@
 
 #include "display/startupsettings.h"
 #include "help/helptexts.h"
+#include "logging/dberror.h"
+#include "logging/frmlogger.h"
+#include "logging/logmessages.h"
+#include "logging/logwriter.h"
+#include "logging/samplerow.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/fittext.h"
@@ -10,6 +15,7 @@
 #include "ui/widgetcolors.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -80,7 +86,11 @@ frmMain::frmMain(Services services, QWidget* parent)
     connectHandlers();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    if (Logger != nullptr) {
+        Logger->Abandon();
+    }
+}
 
 void frmMain::buildControls() {
     auto* client = new QWidget(this);
@@ -166,6 +176,9 @@ void frmMain::connectHandlers() {
     connect(cmdDB, &QPushButton::clicked, this, &frmMain::cmdDB_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(&tmrLogClock, &QTimer::timeout, this, &frmMain::GetRowofData);
+    connect(cmdLogger, &QPushButton::clicked, this, &frmMain::cmdLogger_Click);
+    connect(mnuLogger, &QAction::triggered, this, &frmMain::mnuLogger_Click);
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         connect(mnuCom[n - 1], &QAction::triggered, this, [this, n] { mnuCom_Click(n); });
     }
@@ -257,19 +270,15 @@ void frmMain::tmrDispUpdate_Timer() {
     Link.SendPoll();
     const int pointSize = ReadingModel::PointSizeFor(Link.LastLine);
 
-    Reading.ShownLine = Link.LastLine;
+    const MeterReading reading = Reading.Take(Link.LastLine);
     Label1->setText(Reading.ShownLine);
     FitFontToWidth(Label1, pointSize);
-    const MeterReading reading = DecodeReading(Reading.ShownLine);
-    showDbuPart(reading);
+    showDbuPart(reading.IsAcVolts);
 
     alarmModeChangeReset(reading.ModePrefix);
     Reading.PrevModePrefix = reading.ModePrefix;
-    Reading.ReadingUnits = reading.Units;
-    Reading.CurrentValue = reading.Value;
     ResetMaxMin();
     alarmThresholdTests();
-    Reading.ReadingMode = reading.Mode;
     Chart.Store(Reading.CurrentValue);
     mnuOpen->setEnabled(!LoggerOpen);
     if (LoggerOpen) {
@@ -304,8 +313,8 @@ void frmMain::alarmBlink() {
 void frmMain::ResetMaxMin() {}
 void frmMain::redrawChartTrace() {}
 
-void frmMain::showDbuPart(const MeterReading& reading) {
-    if (Reading.TakeDbu(reading)) {
+void frmMain::showDbuPart(bool acVolts) {
+    if (acVolts) {
         Label2->setText(Reading.DbuText);
         enableButton(cmdDB, VbColor::kLightBlue, true);
         return;
@@ -432,6 +441,50 @@ void frmMain::mnuAlarm_Click() {
     }
 }
 
+void frmMain::cmdLogger_Click() {
+    if (Logger != nullptr) {
+        return;
+    }
+    Logger = new frmLogger(*this, services_);
+    Logger->Form_Load();
+}
+
+void frmMain::GetRowofData() {
+    const auto row = BuildSampleRow(Reading.ShownLine, Reading.DbuText, Reading.CurrentDbu,
+                                    services_.clock.Now());
+    if (!row || !Adodc1) {
+        return;
+    }
+    try {
+        StoreSample(*Adodc1, *row);
+    } catch (const DbError& e) {
+        // The rows saved before stay in the file; the run ends here.
+        const QString message =
+            LogMessages::RecordingFailedText(Adodc1->Path(), e.Detail, SampleCount);
+        tmrLogClock.stop();
+        LoggingActive = false;
+        if (Logger != nullptr) {
+            Logger->RecordingFailed(message);
+        }
+        return;
+    }
+    ++SampleCount;
+    if (Logger != nullptr) {
+        Logger->ShowSampleCount();
+    }
+}
+
+void frmMain::EndProgramAtOnce() {
+    Ended = true;
+    LoggerOpen = false;
+    unloaded_ = true;
+    tmrDispUpdate.stop();
+    tmrLogClock.stop();
+    unloadOtherWindows(true);
+    hide();
+    QCoreApplication::exit(0);
+}
+
 void frmMain::mnuAbout_Click() {
     services_.dialogs.MsgBox(HelpTexts::MainAbout(ProgramVersion), Dialogs::Buttons::Ok,
                              HelpTexts::kMainAboutTitle);
@@ -447,7 +500,7 @@ void frmMain::startupFailure(const PortFailure& failure) {
                              kStartupFailureTitle);
     services_.sound.Stop();
     tmrDispUpdate.stop();
-    unloadOtherWindows();
+    unloadOtherWindows(false);
     // The settings read so far stay as stored: nothing is saved after a failed start.
     unloaded_ = true;
     close();
@@ -461,14 +514,19 @@ void frmMain::quitSequence() {
     services_.sound.Stop();
     tmrDispUpdate.stop();
     Link.ClosePort();
-    unloadOtherWindows();
+    unloadOtherWindows(false);
     Form_Unload();
 }
 
-void frmMain::unloadOtherWindows() {
-    for (QWidget* window : {Grapher.data(), Logger.data()}) {
-        if (window != nullptr) {
-            window->close();
+void frmMain::unloadOtherWindows(bool abandon) {
+    if (Grapher != nullptr) {
+        Grapher->close();
+    }
+    if (Logger != nullptr) {
+        if (abandon) {
+            Logger->Abandon();
+        } else {
+            Logger->close();
         }
     }
 }

@@ -14,8 +14,11 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
 #include <vector>
 
+class frmLogger;
+class LogWriter;
 class QAction;
 class QFrame;
 class QLabel;
@@ -57,6 +60,14 @@ public:
     void mnuAlarm_Click();
     void mnuAbout_Click();
     void mnuContents_Click();
+    void cmdLogger_Click();
+    void mnuLogger_Click() { cmdLogger_Click(); }
+
+    // Appends the reading shown now as one sample row of the log being written.
+    void GetRowofData();
+    // Ends the program at once, without saving anything or running any closing steps.
+    void EndProgramAtOnce();
+    bool Ended = false;
 
     // State shared with the other windows.
     float ProgramVersion = 0.0f;
@@ -72,14 +83,16 @@ public:
     bool LoggerOpen = false;
     bool DbuViewShown = false;
 
-    QPointer<QWidget> Logger;  // the logging window while it is open
-    QPointer<QWidget> Grapher; // the graph window while it is open
+    QPointer<frmLogger> Logger; // the logging window while it is open
+    QPointer<QWidget> Grapher;  // the graph window while it is open
 
     MeterLink Link;
     ReadingModel Reading;
     DisplayColors Colors;
     AlarmRules Alarms;
     ChartState Chart;
+
+    std::unique_ptr<LogWriter> Adodc1; // the log being written, open until the next run
 
     QTimer tmrDispUpdate;
     QTimer tmrLogClock;
@@ -123,7 +136,7 @@ private:
     void EnterDbuView();
     void LeaveDbuView();
     void moveButtonRow(int dy);
-    void showDbuPart(const MeterReading& reading);
+    void showDbuPart(bool acVolts);
     void markLinkTalking();
 
     void setBackground(qint32 color);
@@ -137,7 +150,7 @@ private:
     void redrawChartTrace();
 
     void startupFailure(const PortFailure& failure);
-    void unloadOtherWindows();
+    void unloadOtherWindows(bool abandon);
     void quitSequence();
     void Form_Unload();
 

@@ -27,3 +27,13 @@ bool ReadingModel::TakeDbu(const MeterReading& reading) {
     }
     return true;
 }
+
+MeterReading ReadingModel::Take(const QString& line) {
+    ShownLine = line;
+    const MeterReading reading = DecodeReading(line);
+    TakeDbu(reading);
+    ReadingUnits = reading.Units;
+    CurrentValue = reading.Value;
+    ReadingMode = reading.Mode;
+    return reading;
+}

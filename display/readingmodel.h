@@ -34,4 +34,7 @@ public:
     // text and value; an AC voltage without one keeps them; anything else reads
     // "dBu Not Valid". Returns whether the reading is an AC voltage.
     bool TakeDbu(const MeterReading& reading);
+    // Shows the line: decodes it, takes its dBu part and publishes its mode, units and
+    // value. Returns the decoded reading.
+    MeterReading Take(const QString& line);
 };

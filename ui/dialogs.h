@@ -16,6 +16,7 @@ public:
         QString FileName;   // name proposed in the dialog
         QString Filter;     // "WAV|*.wav" pairs of description and pattern
         QString DefaultExt;
+        bool NewFile = false; // the file to be chosen may not exist yet
     };
 
     virtual ~Dialogs() = default;

@@ -38,9 +38,17 @@ std::optional<QString> QtDialogs::OpenFile(const OpenFileRequest& request) {
     if (!request.FileName.isEmpty()) {
         start += "/" + QFileInfo(request.FileName).fileName();
     }
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent_, request.Title.isEmpty() ? QString("Open") : request.Title, start,
-        QtFilter(request.Filter));
+    const QString title = request.Title.isEmpty() ? QString("Open") : request.Title;
+    QString chosen;
+    if (request.NewFile) {
+        chosen = QFileDialog::getSaveFileName(parent_, title, start, QtFilter(request.Filter),
+                                              nullptr, QFileDialog::DontConfirmOverwrite);
+        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
+            chosen += "." + QString(request.DefaultExt).remove('.').remove('|');
+        }
+    } else {
+        chosen = QFileDialog::getOpenFileName(parent_, title, start, QtFilter(request.Filter));
+    }
     if (chosen.isEmpty()) {
         return std::nullopt;
     }

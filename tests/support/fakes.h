@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // A clock the test sets.
@@ -31,9 +32,13 @@ public:
     std::deque<std::optional<QString>> files;
     std::vector<OpenFileRequest> fileRequests;
     std::deque<std::optional<QString>> fonts;
+    std::function<void()> whileBoxIsOpen; // what the user does before answering a box
 
     Answer MsgBox(const QString& text, Buttons buttons, const QString& title) override {
         boxes.push_back({text, buttons, title});
+        if (whileBoxIsOpen) {
+            whileBoxIsOpen();
+        }
         if (answers.empty()) {
             return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
         }

@@ -1,0 +1,453 @@
+#include "logging/frmlogger.h"
+
+#include "display/frmmain.h"
+#include "display/settingsstore.h"
+#include "display/startupsettings.h"
+#include "help/helptexts.h"
+#include "logging/createlogdatabase.h"
+#include "logging/dberror.h"
+#include "logging/logmessages.h"
+#include "logging/logwriter.h"
+#include "logging/runcontrol.h"
+#include "logging/samplerow.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/twips.h"
+#include "ui/widgetcolors.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr std::chrono::milliseconds kRealTimeTick{1000};
+constexpr int kHeightTw = 4550;
+constexpr int kMainShiftTw = 650;
+constexpr int kButtonPointSize = 10;
+// Masked entry of "##:##:## ??": digits, then two letters made upper case.
+const QString kQtTimeMask = QStringLiteral("99:99:99 >AA;_");
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect at) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(at);
+    return l;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, QRect at, const QString& tip = {}) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setGeometry(at);
+    e->setToolTip(tip);
+    return e;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect at,
+                        const QString& tip = {}) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setToolTip(tip);
+    return b;
+}
+
+void colorButton(QPushButton* button, qint32 color, bool enabled) {
+    SetBackColor(button, color);
+    button->setEnabled(enabled);
+}
+
+void setStartCaption(QPushButton* cmdStart, const QString& caption) {
+    QFont font = cmdStart->font();
+    font.setPointSize(kButtonPointSize);
+    cmdStart->setFont(font);
+    cmdStart->setText(caption);
+}
+
+} // namespace
+
+frmLogger::frmLogger(frmMain& main, Services services)
+    : main_(main), services_(std::move(services)) {
+    setObjectName("frmLogger");
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    buildMenus();
+    connectHandlers();
+}
+
+void frmLogger::buildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    txtFilePath = makeEdit(client, "txtFilePath", {10, 10, 330, 22},
+                           "Logging File, Defaults to 'Test.qmx' in Application Folder");
+    cmdBrowse = makeButton(client, "cmdBrowse", "Browse", {345, 9, 70, 24},
+                           "Select .qmx  File for Logging");
+    makeLabel(client, "Label1", "Logging Period (.5-60 seconds)    :", {10, 42, 215, 20});
+    txtSampInt = makeEdit(client, "txtSampInt", {228, 40, 50, 22},
+                          "Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum");
+    makeLabel(client, "Label2", "seconds", {283, 42, 60, 20});
+    makeLabel(client, "Label3", "Comment:", {10, 72, 65, 20});
+    txtComment = makeEdit(client, "txtComment", {75, 70, 340, 22});
+    optManual = new QRadioButton("Manual", client);
+    optManual->setObjectName("optManual");
+    optManual->setGeometry(10, 100, 80, 20);
+    optManual->setToolTip("Start and Stop Logging Manually");
+    optTimer = new QRadioButton("Timed", client);
+    optTimer->setObjectName("optTimer");
+    optTimer->setGeometry(95, 100, 80, 20);
+    optTimer->setToolTip("Setup Times to Start and Stop Logging");
+    Label6 = makeLabel(client, "Label6", "Start:", {10, 128, 40, 20});
+    mskStartTime = makeEdit(client, "mskStartTime", {50, 126, 95, 22});
+    Label7 = makeLabel(client, "Label7", "Stop:", {155, 128, 40, 20});
+    mskEndTime = makeEdit(client, "mskEndTime", {195, 126, 95, 22});
+    Label9 = makeLabel(client, "Label9", "Real:", {10, 154, 40, 20});
+    lblRealTime = makeLabel(client, "lblRealTime", QString(), {50, 154, 95, 20});
+    Label5 = makeLabel(client, "Label5", kIdleStatus, {10, 182, 405, 20});
+    Label5->setAlignment(Qt::AlignCenter);
+    cmdStart = makeButton(client, "cmdStart", "Start Logging", {10, 208, 130, 30},
+                          "Begin Logging Manually");
+    cmdStop = makeButton(client, "cmdStop", "Stop Logging", {150, 208, 130, 30},
+                         "Stop Manual or Timed Logging");
+    Label10 = makeLabel(client, "Label10", "Samples", {295, 204, 70, 16});
+    lblSampCount = makeLabel(client, "lblSampCount", QString(), {295, 220, 70, 18});
+    cmdReturn = makeButton(client, "cmdReturn", "&Return", {10, 246, 100, 26},
+                           "Close Logger Window and Return to the Main Window");
+    for (QLineEdit* box : {mskStartTime, mskEndTime}) {
+        box->setInputMask(kQtTimeMask);
+        box->installEventFilter(this);
+    }
+    txtSampInt->installEventFilter(this);
+    buildChartControls(client);
+}
+
+void frmLogger::buildChartControls(QWidget* client) {
+    picGraph = new QWidget(client);
+    picGraph->setObjectName("picGraph");
+    picGraph->setGeometry(490, 28, 240, 200);
+    int top = 22;
+    for (auto [label, name] : {std::pair{&lblMax, "lblMax"},
+                               {&lblMidHigh, "lblMidHigh"},
+                               {&lblMid, "lblMid"},
+                               {&lblMidLow, "lblMidLow"},
+                               {&lblMin, "lblMin"}}) {
+        *label = makeLabel(client, name, QString(), {425, top, 60, 14});
+        (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        top += 50;
+    }
+    lblType = makeLabel(client, "lblType", QString(), {490, 8, 240, 18});
+    lblType->setAlignment(Qt::AlignCenter);
+    lblRescale = makeLabel(client, "lblRescale", "RESCALE", {490, 232, 240, 18});
+    lblRescale->setAlignment(Qt::AlignCenter);
+    lblRescale->hide();
+}
+
+void frmLogger::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("mnuFile");
+    mnuReturn = file->addAction("&Return");
+    mnuReturn->setObjectName("mnuReturn");
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    mnuContents = help->addAction("Contents");
+    mnuContents->setObjectName("mnuContents");
+    mnuAbout = help->addAction("About");
+    mnuAbout->setObjectName("mnuAbout");
+}
+
+void frmLogger::connectHandlers() {
+    connect(&tmrRealTime, &QTimer::timeout, this, &frmLogger::tmrRealTime_Timer);
+    connect(cmdStart, &QPushButton::clicked, this, &frmLogger::cmdStart_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmLogger::cmdStop_Click);
+    connect(cmdReturn, &QPushButton::clicked, this, &frmLogger::cmdReturn_Click);
+    connect(mnuReturn, &QAction::triggered, this, &frmLogger::cmdReturn_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmLogger::cmdBrowse_Click);
+    connect(optManual, &QRadioButton::clicked, this, &frmLogger::optManual_Click);
+    connect(optTimer, &QRadioButton::clicked, this, &frmLogger::optTimer_Click);
+    connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::txtComment_Change);
+    connect(txtFilePath, &QLineEdit::textEdited, this,
+            [this](const QString& path) { main_.LogFilePath = path; });
+    connect(mnuContents, &QAction::triggered, this, &frmLogger::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmLogger::mnuAbout_Click);
+}
+
+void frmLogger::Form_Load() {
+    place();
+    setWindowTitle(kTitle);
+    optManual->setChecked(true);
+    SettingsStore settings;
+    main_.LogFilePath = StartupSettings::ReadLogFilePath(settings, services_.programFolder);
+    txtFilePath->setText(main_.LogFilePath);
+    txtSampInt->setText(RunControl::IntervalText(main_.LogIntervalMs));
+    colorButton(cmdStart, VbColor::kGreen, true);
+    colorButton(cmdStop, VbColor::kButtonFace, false);
+    for (QLabel* blue : {lblSampCount, lblRealTime, Label9, Label10, lblRescale}) {
+        SetForeColor(blue, VbColor::kBlue);
+    }
+    Label10->hide();
+    lblSampCount->hide();
+    showTimeControls(false);
+    StatusBlink = false;
+    tmrRealTime.setInterval(kRealTimeTick);
+    tmrRealTime.start();
+    show();
+    main_.LoggerOpen = true;
+    txtSampInt->setFocus();
+}
+
+// Above the main window on a large screen (which moves down to make room), else near
+// the top of the screen; as wide as the main window.
+void frmLogger::place() {
+    const int height = TwipsToPx(kHeightTw);
+    const int shift = TwipsToPx(kMainShiftTw);
+    int top = shift;
+    if (main_.ScreenWidthPx > 1024) {
+        top = main_.geometry().y() - height + shift;
+        main_.move(main_.x(), main_.y() + shift);
+        movedMain_ = true;
+    }
+    setGeometry(main_.geometry().x(), top, main_.width(), height);
+}
+
+void frmLogger::showTimeControls(bool shown) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Label6, Label7, Label9, mskStartTime,
+                                                      mskEndTime, lblRealTime}) {
+        w->setVisible(shown);
+    }
+}
+
+void frmLogger::emptyTimeBoxes() {
+    mskStartTime->clear();
+    mskEndTime->clear();
+}
+
+void frmLogger::readyToStart() {
+    colorButton(cmdStart, VbColor::kGreen, true);
+    cmdStop->setEnabled(true);
+    showTimeControls(false);
+    emptyTimeBoxes();
+}
+
+void frmLogger::cmdStart_Click() {
+    tmrRealTime.start();
+    main_.DbCreateFailed = false;
+    main_.LoggingActive = true;
+    main_.SampleCount = 0;
+    main_.DbCreateFailed = !CreateLogDatabase(main_.LogFilePath, services_.dialogs,
+                                              [this] { main_.EndProgramAtOnce(); });
+    if (main_.DbCreateFailed) {
+        tmrRealTime.stop();
+        main_.LoggingActive = false;
+        return;
+    }
+    cmdReturn->setEnabled(false);
+    cmdBrowse->setEnabled(false);
+    try {
+        main_.Adodc1 = std::make_unique<LogWriter>(main_.LogFilePath);
+        StoreInfo(*main_.Adodc1, services_.clock.Today(), txtComment->text());
+    } catch (const DbError& e) {
+        RecordingFailed(LogMessages::RecordingFailedText(main_.LogFilePath, e.Detail, 0));
+        return;
+    }
+    main_.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
+    main_.tmrLogClock.setInterval(main_.LogIntervalMs);
+    main_.tmrLogClock.start();
+    colorButton(cmdStop, VbColor::kRed, true);
+    colorButton(cmdStart, VbColor::kButtonFace, false);
+    Label10->show();
+    lblSampCount->show();
+    main_.GetRowofData();
+    ShowSampleCount();
+}
+
+void frmLogger::cmdStop_Click() {
+    main_.LoggingActive = false;
+    main_.tmrLogClock.stop();
+    SetForeColor(Label5, VbColor::kBlack);
+    Label5->setText("Sampling Control:");
+    mskStartTime->setEnabled(true);
+    mskEndTime->setEnabled(true);
+    cmdReturn->setEnabled(true);
+    // Browse comes back too, so that the next run can be given its new file.
+    cmdBrowse->setEnabled(true);
+    setStartCaption(cmdStart, "Start Logging");
+    colorButton(cmdStart, VbColor::kGreen, true);
+    colorButton(cmdStop, VbColor::kButtonFace, false);
+    Label10->hide();
+    lblSampCount->hide();
+}
+
+void frmLogger::ShowSampleCount() {
+    lblSampCount->setText(QString::number(main_.SampleCount));
+}
+
+void frmLogger::RecordingFailed(const QString& message) {
+    cmdStop_Click();
+    services_.dialogs.MsgBox(message, Dialogs::Buttons::Ok, "Logging Error!");
+}
+
+void frmLogger::tmrRealTime_Timer() {
+    const QString& clock = main_.Reading.ClockText;
+    lblRealTime->setText(clock);
+    StatusBlink = !StatusBlink;
+    if (optTimer->isChecked()) {
+        timedStartStop();
+    }
+    if (main_.LoggingActive) {
+        SetForeColor(Label5, VbColor::kRed);
+        Label5->setText(StatusBlink ? "Sampling in Progress!" : QString());
+    } else {
+        SetForeColor(Label5, VbColor::kBlack);
+        Label5->setText(kIdleStatus);
+    }
+    chartTick();
+    previousClock_ = clock;
+}
+
+void frmLogger::timedStartStop() {
+    const QString clock = main_.Reading.ClockText;
+    const QString start = mskStartTime->text();
+    const QString stop = mskEndTime->text();
+    const bool differ = start != stop;
+    if (differ && RunControl::IsTimeOfDay(start) && RunControl::IsTimeOfDay(stop) &&
+        !main_.LoggingActive) {
+        setStartCaption(cmdStart, "Timed Start Pending!");
+        colorButton(cmdStart, VbColor::kGreen, true);
+    } else {
+        cmdStart->setEnabled(false);
+    }
+    if (differ && RunControl::TimeReached(start, previousClock_, clock) && !main_.LoggingActive) {
+        cmdStart_Click();
+        mskStartTime->setEnabled(false);
+        mskEndTime->setEnabled(false);
+        cmdStart->setText("In Progress!");
+        colorButton(cmdStart, VbColor::kButtonFace, false);
+    } else if (RunControl::TimeReached(stop, previousClock_, clock) && main_.LoggingActive) {
+        colorButton(cmdStop, VbColor::kRed, true);
+        cmdStop_Click();
+        optManual->setChecked(true);
+        optManual_Click();
+        colorButton(cmdStop, VbColor::kButtonFace, false);
+        services_.dialogs.MsgBox(RunControl::CompletionText(main_.LogFilePath, main_.SampleCount),
+                                 Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
+    }
+}
+
+void frmLogger::chartTick() {
+    const QString type = main_.Reading.ReadingMode + " " + main_.Reading.ReadingUnits;
+    if (lblType->text() != type) {
+        lblType->setText(type);
+        main_.Chart.ClearChartBuffer();
+        main_.Chart.ChartRescalePending = true;
+    }
+    lblRescale->setVisible(main_.Chart.ChartRescalePending);
+    main_.Chart.ChartRescalePending = false;
+}
+
+void frmLogger::optManual_Click() {
+    readyToStart();
+    tmrRealTime.stop();
+}
+
+void frmLogger::optTimer_Click() {
+    tmrRealTime.start();
+    if (QFileInfo::exists(main_.LogFilePath)) {
+        services_.dialogs.MsgBox(RunControl::FileExistsText(main_.LogFilePath),
+                                 Dialogs::Buttons::Ok, RunControl::kFileExistsTitle);
+        optManual->setChecked(true);
+        optManual_Click();
+        readyToStart();
+        return;
+    }
+    colorButton(cmdStart, VbColor::kButtonFace, false);
+    cmdStop->setEnabled(false);
+    showTimeControls(true);
+    const QString now = ReadingModel::FormatClockText(services_.clock.Now());
+    mskStartTime->setText(now);
+    mskEndTime->setText(now);
+    lblRealTime->setText(main_.Reading.ClockText);
+}
+
+void frmLogger::txtSampInt_LostFocus() {
+    txtSampInt->setText(RunControl::CorrectedInterval(txtSampInt->text()));
+    main_.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
+}
+
+void frmLogger::txtComment_Change() {
+    if (txtComment->text().size() >= RunControl::kCommentLimit) {
+        txtComment->setText(txtComment->text().left(RunControl::kCommentLimit - 1));
+        services_.dialogs.MsgBox(RunControl::kCommentTooLong, Dialogs::Buttons::Ok, QString());
+    }
+}
+
+void frmLogger::cmdBrowse_Click() {
+    Dialogs::OpenFileRequest request;
+    request.Title = "Select Data File....";
+    request.DefaultExt = "qmx";
+    request.Filter = "QMX|*.qmx|MDB|*.mdb";
+    request.InitialDir = main_.LogFilePath;
+    request.NewFile = true;
+    if (const auto chosen = services_.dialogs.OpenFile(request)) {
+        main_.LogFilePath = *chosen;
+        txtFilePath->setText(*chosen);
+    }
+    unsetCursor();
+}
+
+void frmLogger::mnuAbout_Click() {
+    services_.dialogs.MsgBox(HelpTexts::LoggerAbout(main_.ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kLoggerAboutTitle);
+}
+
+void frmLogger::mnuContents_Click() {
+    services_.dialogs.MsgBox(HelpTexts::LoggerHelp(main_.ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kLoggerHelpTitle);
+}
+
+bool frmLogger::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtSampInt) {
+        if (event->type() == QEvent::FocusIn) {
+            txtSampInt->selectAll();
+        } else if (event->type() == QEvent::FocusOut) {
+            txtSampInt_LostFocus();
+        } else if (event->type() == QEvent::KeyPress &&
+                   (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                    static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)) {
+            txtComment->setFocus();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusIn) {
+        // Each entry of a clock time starts from an empty box.
+        static_cast<QLineEdit*>(watched)->clear();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmLogger::Abandon() {
+    abandoned_ = true;
+    close();
+}
+
+// Return, File Return or the close box. A run still recording is stopped first.
+void frmLogger::closeEvent(QCloseEvent* event) {
+    if (!abandoned_) {
+        if (main_.LoggingActive) {
+            cmdStop_Click();
+        }
+        if (movedMain_) {
+            main_.move(main_.x(), main_.y() - TwipsToPx(kMainShiftTw));
+        }
+        const QString folder = StartupSettings::FolderOf(txtFilePath->text());
+        if (!folder.isEmpty()) {
+            SettingsStore().Write("DataFilePath", folder);
+        }
+    }
+    tmrRealTime.stop();
+    main_.LoggerOpen = false;
+    main_.Logger.clear(); // closed now, though deleted later
+    event->accept();
+}

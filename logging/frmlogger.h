@@ -1,0 +1,100 @@
+#pragma once
+
+#include "ui/services.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+class frmMain;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The logging window: the log file, the sampling interval and a comment, and a run
+// started and stopped by hand or at two clock times.
+class frmLogger : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString kTitle = QStringLiteral("QMX-7300 Logger");
+    static inline const QString kIdleStatus = QStringLiteral("Logger Start/Stop Control");
+
+    frmLogger(frmMain& main, Services services);
+
+    // The opening steps; the window shows itself.
+    void Form_Load();
+
+    void cmdStart_Click();
+    void cmdStop_Click();
+    void cmdReturn_Click() { close(); }
+    void cmdBrowse_Click();
+    void optManual_Click();
+    void optTimer_Click();
+    void tmrRealTime_Timer();
+    void txtSampInt_LostFocus();
+    void mnuAbout_Click();
+    void mnuContents_Click();
+    // Shows the main window's sample count.
+    void ShowSampleCount();
+    // Stops the run after a row could not be saved, and says why.
+    void RecordingFailed(const QString& message);
+    // Closes without any closing steps (the program ends at once).
+    void Abandon();
+
+    bool StatusBlink = false;
+    QTimer tmrRealTime;
+
+    QLineEdit* txtFilePath = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QLineEdit* txtSampInt = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QRadioButton* optManual = nullptr;
+    QRadioButton* optTimer = nullptr;
+    QLineEdit* mskStartTime = nullptr;
+    QLineEdit* mskEndTime = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* lblRealTime = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* lblSampCount = nullptr;
+    QLabel* Label5 = nullptr;
+    QPushButton* cmdReturn = nullptr;
+    QAction* mnuReturn = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuAbout = nullptr;
+    QWidget* picGraph = nullptr;
+    QLabel* lblMax = nullptr;
+    QLabel* lblMidHigh = nullptr;
+    QLabel* lblMid = nullptr;
+    QLabel* lblMidLow = nullptr;
+    QLabel* lblMin = nullptr;
+    QLabel* lblRescale = nullptr;
+    QLabel* lblType = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildChartControls(QWidget* client);
+    void buildMenus();
+    void connectHandlers();
+    void place();
+    void showTimeControls(bool shown);
+    void emptyTimeBoxes();
+    void readyToStart();
+    void txtComment_Change();
+    void timedStartStop();
+    void chartTick();
+
+    frmMain& main_;
+    Services services_;
+    QString previousClock_;
+    bool movedMain_ = false;
+    bool abandoned_ = false;
+};

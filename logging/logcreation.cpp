@@ -1,0 +1,56 @@
+#include "logging/logcreation.h"
+
+#include "logging/dberror.h"
+#include "logging/logformat.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Creates the file only when no file of that name exists.
+void createEmptyFile(const QString& path) {
+    const int fd =
+        ::open(path.toLocal8Bit().constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        throw DbError(DbError::CodeForErrno(err), QString::fromLocal8Bit(std::strerror(err)));
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+void LogCreation::Run() {
+    while (!Done()) {
+        runStep();
+        step_ = Step(int(step_) + 1);
+    }
+}
+
+void LogCreation::runStep() {
+    switch (step_) {
+    case Step::CreateFile:
+        createEmptyFile(path_);
+        break;
+    case Step::MarkFile:
+        db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWrite);
+        db_->Exec(QString("PRAGMA application_id = %1; PRAGMA user_version = %2;")
+                      .arg(LogFormat::kApplicationId)
+                      .arg(LogFormat::kUserVersion));
+        break;
+    case Step::AppendLogData:
+        db_->Exec(LogFormat::LogData().CreateSql());
+        break;
+    case Step::AppendInfo:
+        db_->Exec(LogFormat::Info().CreateSql());
+        break;
+    case Step::Close:
+        db_.reset();
+        break;
+    case Step::Done:
+        break;
+    }
+}

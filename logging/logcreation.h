@@ -1,0 +1,27 @@
+#pragma once
+
+#include "logging/sqlitedb.h"
+
+#include <QString>
+
+#include <memory>
+
+// Makes a new, empty log file step by step: the file, then the LogData table, then the
+// Info table. A step that fails throws DbError; running again resumes at that step, so
+// a Retry repeats only what failed.
+class LogCreation {
+public:
+    explicit LogCreation(QString path) : path_(std::move(path)) {}
+
+    // Runs the remaining steps.
+    void Run();
+    [[nodiscard]] bool Done() const { return step_ == Step::Done; }
+
+private:
+    enum class Step { CreateFile, MarkFile, AppendLogData, AppendInfo, Close, Done };
+    void runStep();
+
+    QString path_;
+    Step step_ = Step::CreateFile;
+    std::unique_ptr<SqliteDb> db_;
+};

@@ -1,0 +1,89 @@
+#include "logging/samplerow.h"
+
+#include "display/readingmodel.h"
+#include "logging/logwriter.h"
+#include "meter/readnumber.h"
+#include "ui/numberformat.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace {
+
+const QStringList kStatusWords = {"OPEN", "HORT", " LOW", "HIGH", "GOOD", "NDET"};
+
+QString unitsOf(const QString& line) {
+    const QString last4 = line.right(4);
+    const QString last3 = line.right(3);
+    if (kStatusWords.contains(last4)) {
+        return {};
+    }
+    if (last4 == u"MOHM") {
+        return "Mohm";
+    }
+    for (const char* units : {"MHz", "KHz"}) {
+        if (last3 == QLatin1String(units)) {
+            return units;
+        }
+    }
+    if (last3 == u"OHM") {
+        return "Ohm";
+    }
+    return line.right(2);
+}
+
+} // namespace
+
+QString FormatTimeStamp(QTime time) {
+    return QLocale::c().toString(time, "h:mm:ss AP");
+}
+
+QString FormatLogDate(QDate date) {
+    return QLocale::c().toString(date, "M/d/yyyy");
+}
+
+std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuText,
+                                        float currentDbu, QTime now) {
+    if (line == u"No Comm") {
+        return std::nullopt;
+    }
+    SampleRow row;
+    row.TimeStamp = FormatTimeStamp(now);
+    const QString mode = line.left(2);
+    if (mode == u"AC" || mode == u"DC" || mode == u"FR") {
+        row.Type = mode;
+        row.Value = NarrowToSingle(ReadNumber(line.mid(3, 6)));
+    } else if (line.left(4) == u"TEMP") {
+        row.Type = "Temp";
+        row.Value = NarrowToSingle(ReadNumber(line.mid(5, 4)));
+    } else {
+        row.Type = mode;
+    }
+    row.Units = unitsOf(line);
+    if (dbuText != ReadingModel::kDbuNotValid) {
+        // Stored as shown: rounded to two decimals.
+        row.Dbu = NarrowToSingle(ReadNumber(FormatZeroZero(currentDbu)));
+    }
+    return row;
+}
+
+void StoreSample(LogWriter& writer, const SampleRow& row) {
+    writer.AddNew();
+    writer.SetField("TimeStamp", row.TimeStamp);
+    writer.SetField("Type", row.Type);
+    writer.SetField("Units", row.Units);
+    if (row.Value) {
+        writer.SetField("Value", *row.Value);
+    }
+    if (row.Dbu) {
+        writer.SetField("dBu", *row.Dbu);
+    }
+    writer.Update();
+}
+
+void StoreInfo(LogWriter& writer, QDate date, const QString& description) {
+    writer.AddNew();
+    writer.SetField("Date", FormatLogDate(date));
+    writer.SetField("Description", description);
+    writer.Update();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A prepared statement; steps through its rows.
+class Statement {
+public:
+    Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt, &finalize) {}
+
+    Statement& Bind(int index, const QVariant& value); // 1-based; a null QVariant binds NULL
+    // One step: true while a row is there. Failures throw DbError.
+    bool Step();
+    void Reset();
+    [[nodiscard]] QVariant Column(int index) const; // null for SQL NULL
+    [[nodiscard]] qint64 Int(int index) const;
+
+private:
+    static void finalize(sqlite3_stmt* s);
+    sqlite3* db_;
+    std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt*)> stmt_;
+};
+
+// An open SQLite database file. Failures throw DbError.
+class SqliteDb {
+public:
+    enum class Mode { ReadOnly, ReadWrite, Create };
+
+    SqliteDb(const QString& path, Mode mode);
+
+    void Exec(const QString& sql);
+    [[nodiscard]] Statement Prepare(const QString& sql);
+    [[nodiscard]] sqlite3* Handle() const { return db_.get(); }
+    [[nodiscard]] QString Path() const { return path_; }
+
+    // Throws the DbError for the last failure with result code rc.
+    [[noreturn]] void Fail(int rc) const;
+
+private:
+    QString path_;
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db_;
+};

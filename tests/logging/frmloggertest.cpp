@@ -1,0 +1,315 @@
+#include "tests/support/mainwindowfixture.h"
+
+#include "display/settingsstore.h"
+#include "logging/frmlogger.h"
+#include "logging/logrowset.h"
+#include "ui/twips.h"
+#include "ui/widgetcolors.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+class LoggerTest : public MainWindowFixture {
+protected:
+    QTemporaryDir logs;
+
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        SettingsStore().Write("DataFilePath", logs.path());
+        ASSERT_TRUE(load());
+        showLine("DC -1.234 V");
+    }
+    frmLogger& open() {
+        w->mnuLogger->trigger();
+        EXPECT_NE(w->Logger, nullptr);
+        return *w->Logger;
+    }
+    // The rows of a log as "Type|Units|Value|dBu".
+    QStringList rowsOf(const QString& path) {
+        auto db = std::make_shared<SqliteDb>(path, SqliteDb::Mode::ReadOnly);
+        LogRowSet rows(db, "SELECT * FROM LogData");
+        QStringList out;
+        rows.Scan(1, rows.RecordCount(), {"Type", "Units", "Value", "dBu"},
+                  [&](qint64, const std::vector<QVariant>& v) {
+                      out << v[0].toString() + "|" + v[1].toString() + "|" +
+                                 (v[2].isNull() ? "null" : QString::number(v[2].toFloat())) + "|" +
+                                 (v[3].isNull() ? "null" : QString::number(v[3].toFloat()));
+                  });
+        return out;
+    }
+};
+
+TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
+    frmLogger& l = open();
+    EXPECT_EQ(l.windowTitle(), "QMX-7300 Logger");
+    EXPECT_TRUE(w->LoggerOpen);
+    EXPECT_EQ(l.txtFilePath->text(), logs.path() + "/Test.qmx");
+    EXPECT_EQ(w->LogFilePath, logs.path() + "/Test.qmx");
+    EXPECT_EQ(l.txtSampInt->text(), "1");
+    EXPECT_TRUE(l.optManual->isChecked());
+    EXPECT_EQ(BackColorOf(l.cmdStart), VbColor::kGreen);
+    EXPECT_FALSE(l.cmdStop->isEnabled());
+    EXPECT_FALSE(l.Label10->isVisibleTo(&l));
+    EXPECT_EQ(ForeColorOf(l.lblRescale), VbColor::kBlue);
+    EXPECT_TRUE(l.tmrRealTime.isActive());
+    EXPECT_EQ(l.txtSampInt->toolTip(), "Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum");
+    EXPECT_EQ(l.height(), TwipsToPx(4550));
+    EXPECT_EQ(l.width(), w->width());
+    tick();
+    EXPECT_FALSE(w->mnuOpen->isEnabled());
+    w->mnuLogger->trigger();
+    EXPECT_EQ(w->findChildren<frmLogger*>().size() + 0, 0u) << "not a child of the main window";
+}
+
+TEST_F(LoggerTest, PlacementOnASmallAndALargeScreenAndBackAfterSeveralOpenings) {
+    const QPoint home = w->pos();
+    open();
+    EXPECT_EQ(w->Logger->geometry().y(), TwipsToPx(650));
+    EXPECT_EQ(w->pos(), home);
+    w->Logger->cmdReturn_Click();
+    w->ScreenWidthPx = 1280;
+    for (int i = 0; i < 3; ++i) {
+        frmLogger& l = open();
+        EXPECT_EQ(w->y(), home.y() + TwipsToPx(650));
+        EXPECT_EQ(l.geometry().y(),
+                  w->geometry().y() - TwipsToPx(650) - TwipsToPx(4550) + TwipsToPx(650));
+        l.cmdReturn_Click();
+        EXPECT_EQ(w->pos(), home);
+    }
+}
+
+TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
+    frmLogger& l = open();
+    l.txtComment->setText("supply rail");
+    l.txtSampInt->setText("0.5");
+    l.cmdStart_Click();
+    EXPECT_TRUE(w->LoggingActive);
+    EXPECT_EQ(w->LogIntervalMs, 500);
+    EXPECT_EQ(w->tmrLogClock.interval(), 500);
+    EXPECT_TRUE(w->tmrLogClock.isActive());
+    EXPECT_EQ(l.lblSampCount->text(), "1");
+    EXPECT_EQ(BackColorOf(l.cmdStop), VbColor::kRed);
+    EXPECT_FALSE(l.cmdReturn->isEnabled());
+    showLine("AC 7.746 V");
+    w->GetRowofData();
+    showLine("No Comm");
+    w->GetRowofData();
+    showLine("TEMP  25.3  C");
+    w->GetRowofData();
+    EXPECT_EQ(l.lblSampCount->text(), "3");
+    l.cmdStop_Click();
+    EXPECT_FALSE(w->tmrLogClock.isActive());
+    EXPECT_EQ(l.Label5->text(), "Sampling Control:");
+    EXPECT_TRUE(l.cmdReturn->isEnabled());
+    EXPECT_EQ(rowsOf(w->LogFilePath),
+              QStringList({"DC| V|-1.234|null", "AC| V|7.746|20", "Temp| C|25|null"}));
+    auto db = std::make_shared<SqliteDb>(w->LogFilePath, SqliteDb::Mode::ReadOnly);
+    LogRowSet info(db, "SELECT * FROM Info");
+    EXPECT_EQ(info.Field("Date").toString(), "12/6/2026");
+    EXPECT_EQ(info.Field("Description").toString(), "supply rail");
+
+    // A second run needs a new file and counts from 1 again.
+    w->LogFilePath = logs.filePath("second.qmx");
+    l.cmdStart_Click();
+    EXPECT_EQ(l.lblSampCount->text(), "1");
+    EXPECT_EQ(w->SampleCount, 1);
+}
+
+TEST_F(LoggerTest, AnExistingFileStopsTheStartWithTheCreationBox) {
+    frmLogger& l = open();
+    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    l.cmdStart_Click();
+    EXPECT_TRUE(w->DbCreateFailed);
+    EXPECT_FALSE(w->LoggingActive);
+    EXPECT_EQ(dialogs.boxes[0].title, "Database Creation Error!");
+    EXPECT_TRUE(w->Ended) << "Cancel ends the program at once";
+    EXPECT_FALSE(w->LoggerOpen);
+    EXPECT_EQ(SettingsStore().Read("CommPort", "unsaved"), "unsaved");
+}
+
+TEST_F(LoggerTest, IntervalFieldCorrectsItselfOnLeaving) {
+    frmLogger& l = open();
+    for (auto [typed, shown, ms] : {std::tuple{"0.2", "0.5", 500},
+                                    {"75", "60.0", 60000},
+                                    {"1.25", "1.25", 1250},
+                                    {"", "0.5", 500}}) {
+        l.txtSampInt->setText(typed);
+        l.txtSampInt_LostFocus();
+        EXPECT_EQ(l.txtSampInt->text(), shown);
+        EXPECT_EQ(w->LogIntervalMs, ms);
+    }
+}
+
+TEST_F(LoggerTest, ALongCommentIsCutWithAMessage) {
+    frmLogger& l = open();
+    l.txtComment->setText(QString(300, 'c'));
+    EXPECT_EQ(l.txtComment->text().size(), 254);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Comment Too Long!");
+}
+
+class TimedRun : public LoggerTest {
+protected:
+    // The main window's tick at the given time, then the logger's one-second tick.
+    void secondAt(QTime t) {
+        clock.time = t;
+        tick();
+        w->Logger->tmrRealTime_Timer();
+    }
+    frmLogger& timed(const QString& start, const QString& stop) {
+        frmLogger& l = open();
+        l.optTimer->setChecked(true);
+        l.optTimer_Click();
+        l.mskStartTime->setText(start);
+        l.mskEndTime->setText(stop);
+        return l;
+    }
+};
+
+TEST_F(TimedRun, ChoosingTimedFillsBothBoxesWithTheSameTime) {
+    frmLogger& l = open();
+    clock.time = QTime(14, 5, 9);
+    l.optTimer->setChecked(true);
+    l.optTimer_Click();
+    EXPECT_EQ(l.mskStartTime->text(), "02:05:09 PM");
+    EXPECT_EQ(l.mskEndTime->text(), "02:05:09 PM");
+    secondAt(QTime(14, 5, 10));
+    EXPECT_FALSE(l.cmdStart->isEnabled()) << "equal times never start";
+}
+
+TEST_F(TimedRun, StartsAndStopsAtTheClockTimesWithTheCompletionMessage) {
+    frmLogger& l = timed("10:00:02 AM", "10:00:05 AM");
+    secondAt(QTime(10, 0, 1));
+    EXPECT_EQ(l.cmdStart->text(), "Timed Start Pending!");
+    EXPECT_TRUE(l.cmdStart->isEnabled());
+    secondAt(QTime(10, 0, 2));
+    EXPECT_TRUE(w->LoggingActive);
+    EXPECT_EQ(l.cmdStart->text(), "In Progress!");
+    EXPECT_FALSE(l.mskStartTime->isEnabled());
+    clock.time = QTime(10, 0, 3);
+    w->GetRowofData();
+    secondAt(QTime(10, 0, 5));
+    EXPECT_FALSE(w->LoggingActive);
+    EXPECT_TRUE(l.optManual->isChecked());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "Your Timed Sampling Session Completed Successfully!\r\n\r\nYour Data can be "
+              "found in the following file:\r\n" +
+                  w->LogFilePath + "\r\n\r\nIt contains 2 samples.\r\n\r\n");
+}
+
+TEST_F(TimedRun, LowerCaseTypedTimesMatchTheClock) {
+    frmLogger& l = timed("", "");
+    l.mskStartTime->setFocus();
+    l.mskStartTime->setCursorPosition(0);
+    QTest::keyClicks(l.mskStartTime, "110002pm");
+    EXPECT_EQ(l.mskStartTime->text(), "11:00:02 PM");
+    l.mskEndTime->setText("11:30:00 PM");
+    secondAt(QTime(23, 0, 2));
+    EXPECT_TRUE(w->LoggingActive);
+}
+
+TEST_F(TimedRun, AcrossMidnight) {
+    timed("11:59:50 PM", "12:00:10 AM");
+    secondAt(QTime(23, 59, 49));
+    secondAt(QTime(23, 59, 50));
+    EXPECT_TRUE(w->LoggingActive);
+    secondAt(QTime(0, 0, 9));
+    EXPECT_TRUE(w->LoggingActive);
+    secondAt(QTime(0, 0, 10));
+    EXPECT_FALSE(w->LoggingActive);
+}
+
+TEST_F(TimedRun, ALateTickStillStartsAndStops) {
+    timed("10:00:02 AM", "10:00:06 AM");
+    secondAt(QTime(10, 0, 1));
+    secondAt(QTime(10, 0, 3)); // the tick for 10:00:02 came late
+    EXPECT_TRUE(w->LoggingActive);
+    secondAt(QTime(10, 0, 4));
+    secondAt(QTime(10, 0, 8));
+    EXPECT_FALSE(w->LoggingActive);
+}
+
+TEST_F(TimedRun, TimedRefusesAnExistingFile) {
+    frmLogger& l = open();
+    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
+    l.optTimer->setChecked(true);
+    l.optTimer_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Logging File Error!");
+    EXPECT_TRUE(l.optManual->isChecked());
+    EXPECT_FALSE(l.mskStartTime->isVisibleTo(&l));
+}
+
+TEST_F(LoggerTest, ReturnStoresTheFolderAndAMenuCloseDuringARunStopsItFirst) {
+    frmLogger& l = open();
+    l.txtFilePath->setText("/data/logs/run1.qmx");
+    l.cmdStart_Click();
+    l.mnuReturn->trigger();
+    EXPECT_FALSE(w->LoggingActive);
+    EXPECT_FALSE(w->tmrLogClock.isActive());
+    EXPECT_FALSE(w->LoggerOpen);
+    EXPECT_EQ(SettingsStore().Read("DataFilePath", ""), "/data/logs");
+    tick();
+    EXPECT_TRUE(w->mnuOpen->isEnabled());
+    frmLogger& again = open();
+    EXPECT_EQ(again.txtFilePath->text(), "/data/logs/Test.qmx");
+}
+
+TEST_F(LoggerTest, QuittingWithTheLoggerOpenClosesItAndStoresItsFolder) {
+    open();
+    w->Logger->txtFilePath->setText(logs.filePath("x.qmx"));
+    w->cmdQuit_Click();
+    EXPECT_EQ(w->Logger, nullptr);
+    EXPECT_EQ(SettingsStore().Read("DataFilePath", ""), logs.path());
+}
+
+TEST_F(LoggerTest, ARowThatCannotBeSavedStopsTheRunAndKeepsTheRowsBefore) {
+    frmLogger& l = open();
+    l.cmdStart_Click();
+    for (int i = 0; i < 3; ++i) {
+        w->GetRowofData();
+    }
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = old;
+    tight.rlim_cur = QFile(w->LogFilePath).size();
+    setrlimit(RLIMIT_FSIZE, &tight);
+    for (int i = 0; i < 400 && w->LoggingActive; ++i) {
+        w->GetRowofData();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(w->LoggingActive);
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes.back().title, "Logging Error!");
+    EXPECT_TRUE(dialogs.boxes.back().text.contains(w->LogFilePath));
+    const int saved = w->SampleCount;
+    EXPECT_TRUE(dialogs.boxes.back().text.contains(QString::number(saved) + " samples"));
+    EXPECT_EQ(rowsOf(w->LogFilePath).size(), saved);
+}
+
+TEST_F(LoggerTest, HelpAndAbout) {
+    frmLogger& l = open();
+    l.mnuAbout->trigger();
+    l.mnuContents->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Log Control");
+    EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Logging Control Help");
+    EXPECT_TRUE(dialogs.boxes[1].text.endsWith("('Menu' 6 times 'Enter')."));
+}
+
+} // namespace
