@@ -310,8 +310,15 @@ void frmMain::alarmBlink() {
     Panel->Show();
 }
 
-void frmMain::ResetMaxMin() {}
-void frmMain::redrawChartTrace() {}
+void frmMain::ResetMaxMin() {
+    Chart.ResetMaxMin();
+}
+
+void frmMain::redrawChartTrace() {
+    if (Logger != nullptr) {
+        Logger->DrawChartTrace();
+    }
+}
 
 void frmMain::showDbuPart(bool acVolts) {
     if (acVolts) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 #include <array>
 
@@ -25,4 +25,21 @@ struct ChartState {
         return false;
     }
     void ClearChartBuffer() { ChartBuffer.fill(0.0f); }
+    // Checks the scale against the buffer: a peak above the full scale asks for a larger
+    // scale; a trace within half of it asks for the next smaller one.
+    void ResetMaxMin();
 };
+
+// The strip chart's scale, from the values it must cover.
+namespace ChartScale {
+
+// The first of 0.1, 0.2, 0.5, 1, 2, 5 ... 2000 that is not below the peak (2000 above).
+[[nodiscard]] float TopFor(float peak);
+// AC and FR readings are never negative: their chart shows only the upper half.
+[[nodiscard]] bool OneSided(const QString& readingMode);
+// The five labels from top to bottom.
+[[nodiscard]] std::array<QString, 5> Labels(float top, bool oneSided);
+// The reading's mode and units, or "No Comm" while the meter is silent.
+[[nodiscard]] QString TypeText(const QString& readingMode, const QString& readingUnits);
+
+} // namespace ChartScale

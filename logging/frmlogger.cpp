@@ -4,6 +4,7 @@
 #include "display/settingsstore.h"
 #include "display/startupsettings.h"
 #include "help/helptexts.h"
+#include "logging/chartview.h"
 #include "logging/createlogdatabase.h"
 #include "logging/dberror.h"
 #include "logging/logmessages.h"
@@ -12,6 +13,7 @@
 #include "logging/samplerow.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
@@ -126,7 +128,7 @@ void frmLogger::buildControls() {
 }
 
 void frmLogger::buildChartControls(QWidget* client) {
-    picGraph = new QWidget(client);
+    picGraph = new PictureBox(client);
     picGraph->setObjectName("picGraph");
     picGraph->setGeometry(490, 28, 240, 200);
     int top = 22;
@@ -144,6 +146,14 @@ void frmLogger::buildChartControls(QWidget* client) {
     lblRescale = makeLabel(client, "lblRescale", "RESCALE", {490, 232, 240, 18});
     lblRescale->setAlignment(Qt::AlignCenter);
     lblRescale->hide();
+    chart_ = std::make_unique<ChartView>(
+        picGraph, std::array{lblMax, lblMidHigh, lblMid, lblMidLow, lblMin}, lblType);
+}
+
+frmLogger::~frmLogger() = default;
+
+void frmLogger::DrawChartTrace() {
+    chart_->DrawTrace(main_.Chart);
 }
 
 void frmLogger::buildMenus() {
@@ -191,6 +201,9 @@ void frmLogger::Form_Load() {
     Label10->hide();
     lblSampCount->hide();
     showTimeControls(false);
+    picGraph->SetBackColor(ColorFromVb(main_.Colors.Background));
+    chart_->DrawChartScale(main_.Chart, main_.Reading.ReadingMode, main_.Reading.ReadingUnits);
+    main_.Chart.ChartRescalePending = false;
     StatusBlink = false;
     tmrRealTime.setInterval(kRealTimeTick);
     tmrRealTime.start();
@@ -344,8 +357,13 @@ void frmLogger::chartTick() {
         main_.Chart.ClearChartBuffer();
         main_.Chart.ChartRescalePending = true;
     }
-    lblRescale->setVisible(main_.Chart.ChartRescalePending);
-    main_.Chart.ChartRescalePending = false;
+    if (main_.Chart.ChartRescalePending) {
+        chart_->DrawChartScale(main_.Chart, main_.Reading.ReadingMode, main_.Reading.ReadingUnits);
+        lblRescale->show();
+        main_.Chart.ChartRescalePending = false;
+    } else {
+        lblRescale->hide();
+    }
 }
 
 void frmLogger::optManual_Click() {

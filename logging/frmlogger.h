@@ -5,6 +5,10 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <memory>
+
+class ChartView;
+class PictureBox;
 class frmMain;
 class QAction;
 class QLabel;
@@ -21,6 +25,7 @@ public:
     static inline const QString kIdleStatus = QStringLiteral("Logger Start/Stop Control");
 
     frmLogger(frmMain& main, Services services);
+    ~frmLogger() override;
 
     // The opening steps; the window shows itself.
     void Form_Load();
@@ -39,6 +44,8 @@ public:
     void ShowSampleCount();
     // Stops the run after a row could not be saved, and says why.
     void RecordingFailed(const QString& message);
+    // Redraws the strip chart's trace from the main window's buffer.
+    void DrawChartTrace();
     // Closes without any closing steps (the program ends at once).
     void Abandon();
 
@@ -66,7 +73,7 @@ public:
     QAction* mnuReturn = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuAbout = nullptr;
-    QWidget* picGraph = nullptr;
+    PictureBox* picGraph = nullptr;
     QLabel* lblMax = nullptr;
     QLabel* lblMidHigh = nullptr;
     QLabel* lblMid = nullptr;
@@ -93,6 +100,7 @@ private:
     void chartTick();
 
     frmMain& main_;
+    std::unique_ptr<ChartView> chart_;
     Services services_;
     QString previousClock_;
     bool movedMain_ = false;

@@ -3,6 +3,7 @@
 #include "display/settingsstore.h"
 #include "logging/frmlogger.h"
 #include "logging/logrowset.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
@@ -300,6 +301,31 @@ TEST_F(LoggerTest, ARowThatCannotBeSavedStopsTheRunAndKeepsTheRowsBefore) {
     const int saved = w->SampleCount;
     EXPECT_TRUE(dialogs.boxes.back().text.contains(QString::number(saved) + " samples"));
     EXPECT_EQ(rowsOf(w->LogFilePath).size(), saved);
+}
+
+TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
+    frmLogger& l = open();
+    EXPECT_EQ(l.lblMax->text(), ".10") << "the first scale opened";
+    for (int i = 0; i < 3; ++i) {
+        showLine("DC -3.300 V");
+    }
+    l.tmrRealTime_Timer();
+    EXPECT_EQ(l.lblMax->text(), "5.00");
+    EXPECT_EQ(l.lblMidLow->text(), "-2.50");
+    EXPECT_EQ(l.lblType->text(), "DC Volts");
+    EXPECT_TRUE(l.lblRescale->isVisibleTo(&l));
+    showLine("DC -3.300 V");
+    EXPECT_EQ(l.picGraph->PixelAt(239, -3.3), QColor(Qt::red));
+    l.tmrRealTime_Timer();
+    EXPECT_FALSE(l.lblRescale->isVisibleTo(&l));
+
+    showLine("AC  1.230 V");
+    l.tmrRealTime_Timer();
+    EXPECT_TRUE(l.lblRescale->isVisibleTo(&l));
+    EXPECT_EQ(l.lblType->text(), "AC Volts");
+    EXPECT_EQ(l.lblMin->text(), "0") << "one-sided";
+    showLine("AC  1.230 V");
+    EXPECT_NE(l.picGraph->PixelAt(200, -3.3), QColor(Qt::red)) << "the DC trace is gone";
 }
 
 TEST_F(LoggerTest, HelpAndAbout) {

@@ -1,0 +1,157 @@
+#include "logging/chartstate.h"
+#include "logging/chartview.h"
+#include "ui/picturebox.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct LadderCase {
+    float peak;
+    bool oneSided;
+    std::array<const char*, 5> labels;
+};
+
+class LadderTest : public ::testing::TestWithParam<LadderCase> {};
+
+TEST_P(LadderTest, TopAndLabels) {
+    const float top = ChartScale::TopFor(GetParam().peak);
+    const auto labels = ChartScale::Labels(top, GetParam().oneSided);
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(labels[i], GetParam().labels[i]) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Peaks, LadderTest,
+    ::testing::Values(LadderCase{0.0f, true, {".10", ".075", ".05", ".025", "0"}},
+                      LadderCase{0.5f, true, {".50", ".375", ".25", ".125", "0"}},
+                      LadderCase{0.51f, false, {"1.00", ".50", "0", "-.50", "-1.00"}},
+                      LadderCase{
+                          3000.0f, false, {"2000.00", "1000.00", "0", "-1000.00", "-2000.00"}},
+                      LadderCase{3.3f, false, {"5.00", "2.50", "0", "-2.50", "-5.00"}},
+                      LadderCase{1.23f, true, {"2.00", "1.50", "1.00", ".50", "0"}}));
+
+TEST(ChartRescale, StepsDownOneLadderValueAtATimeUntilTheTraceFillsHalf) {
+    ChartState chart;
+    chart.ChartFullScale = 10.0f;
+    chart.ChartBuffer.fill(0.8f);
+    std::vector<float> tops;
+    for (int second = 0; second < 6; ++second) {
+        chart.ResetMaxMin();
+        if (chart.ChartRescalePending) {
+            chart.ChartFullScale = ChartScale::TopFor(chart.ChartPeak);
+            chart.ChartRescalePending = false;
+            tops.push_back(chart.ChartFullScale);
+        }
+    }
+    EXPECT_EQ(tops, std::vector<float>({5.0f, 2.0f, 1.0f}));
+}
+
+TEST(ChartRescale, APeakAboveTheScaleAsksForALargerOne) {
+    ChartState chart;
+    chart.ChartFullScale = 1.0f;
+    chart.ChartBuffer[17] = -3.3f;
+    chart.ResetMaxMin();
+    EXPECT_TRUE(chart.ChartRescalePending);
+    EXPECT_FLOAT_EQ(ChartScale::TopFor(chart.ChartPeak), 5.0f);
+}
+
+TEST(ChartRescale, TheSmallestScaleIsNeverReduced) {
+    ChartState chart;
+    chart.ChartFullScale = 0.1f;
+    chart.ResetMaxMin();
+    EXPECT_FALSE(chart.ChartRescalePending);
+}
+
+class ChartDrawing : public ::testing::Test {
+protected:
+    PictureBox picture;
+    QLabel labels[5];
+    QLabel type;
+    ChartView view{&picture, {&labels[0], &labels[1], &labels[2], &labels[3], &labels[4]}, &type};
+    ChartState chart;
+    const QColor red{255, 0, 0};
+
+    void SetUp() override {
+        picture.resize(240, 200);
+        picture.SetBackColor(Qt::black);
+        chart.ChartPeak = 2.0f;
+        view.DrawChartScale(chart, "DC", "Volts");
+    }
+    // Stores a value as the display tick does, and draws the trace.
+    void store(float v) {
+        chart.Store(v);
+        view.DrawTrace(chart);
+        chart.Advance();
+    }
+    bool redIn(int x, float from, float to) {
+        const int a = picture.ToPixel(x, from).y();
+        const int b = picture.ToPixel(x, to).y();
+        for (int y = std::min(a, b); y <= std::max(a, b); ++y) {
+            if (picture.Image().pixelColor(picture.ToPixel(x, 0).x(), y) == red) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(ChartDrawing, LabelsTypeAndFullScale) {
+    EXPECT_EQ(labels[0].text(), "2.00");
+    EXPECT_EQ(labels[2].text(), "0");
+    EXPECT_EQ(labels[4].text(), "-2.00");
+    EXPECT_EQ(type.text(), "DC Volts");
+    EXPECT_FLOAT_EQ(chart.ChartFullScale, 2.0f);
+    view.DrawChartScale(chart, "No ", "omm");
+    EXPECT_EQ(type.text(), "No Comm");
+}
+
+TEST_F(ChartDrawing, NewestValueAtTheRightAndTheGridStaysUnderTheTrace) {
+    store(1.0f);
+    EXPECT_EQ(picture.PixelAt(239, 1.0f), red);
+    // The dotted full-height mark at x = 40 is still drawn under the trace.
+    bool grey = false;
+    for (int y = 0; y < 200; ++y) {
+        const QColor c = picture.Image().pixelColor(picture.ToPixel(40, 0).x(), y);
+        grey = grey || (c != QColor(Qt::black) && c != red);
+    }
+    EXPECT_TRUE(grey);
+}
+
+TEST_F(ChartDrawing, AZeroInTheMiddleIsBridgedAndAZeroNewestIsAPoint) {
+    store(1.0f);
+    store(0.0f);
+    store(1.0f);
+    // Oldest 1.0 at x 237, the zero at 238 has no point, newest 1.0 at 239.
+    EXPECT_EQ(picture.PixelAt(237, 1.0f), red);
+    EXPECT_EQ(picture.PixelAt(238, 1.0f), red) << "bridged";
+    EXPECT_NE(picture.PixelAt(238, 0.0f), red) << "no point at zero";
+    store(0.0f);
+    EXPECT_EQ(picture.PixelAt(239, 0.0f), red) << "newest zero drawn as a point";
+}
+
+TEST_F(ChartDrawing, TheWrapFromTheLastSlotToTheFirstHasNoJump) {
+    chart.ChartIndex = 238;
+    store(-1.0f); // slot 238
+    store(-1.0f); // slot 239
+    store(1.5f);  // slot 0
+    EXPECT_EQ(chart.ChartIndex, 1);
+    EXPECT_EQ(picture.PixelAt(238, -1.0f), red) << "slot 239 just left of slot 0";
+    EXPECT_EQ(picture.PixelAt(239, 1.5f), red);
+    EXPECT_TRUE(redIn(239, -1.0f, 1.5f) || redIn(238, -1.0f, 1.5f));
+}
+
+TEST_F(ChartDrawing, AcReadingsUseTheUpperHalfOnly) {
+    chart.ChartPeak = 1.23f;
+    view.DrawChartScale(chart, "AC", "Volts");
+    EXPECT_TRUE(view.OneSided());
+    EXPECT_EQ(labels[4].text(), "0");
+    store(0.5f);
+    EXPECT_EQ(picture.PixelAt(239, 0.5f), red);
+    EXPECT_EQ(picture.ToPixel(1, 0).y(), 199);
+}
+
+} // namespace
