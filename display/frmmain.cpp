@@ -1,6 +1,7 @@
 #include "display/frmmain.h"
 
 #include "display/startupsettings.h"
+#include "grapher/frmgrapher.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
 #include "logging/frmlogger.h"
@@ -179,6 +180,7 @@ void frmMain::connectHandlers() {
     connect(&tmrLogClock, &QTimer::timeout, this, &frmMain::GetRowofData);
     connect(cmdLogger, &QPushButton::clicked, this, &frmMain::cmdLogger_Click);
     connect(mnuLogger, &QAction::triggered, this, &frmMain::mnuLogger_Click);
+    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         connect(mnuCom[n - 1], &QAction::triggered, this, [this, n] { mnuCom_Click(n); });
     }
@@ -454,6 +456,32 @@ void frmMain::cmdLogger_Click() {
     }
     Logger = new frmLogger(*this, services_);
     Logger->Form_Load();
+}
+
+void frmMain::mnuOpen_Click() {
+    Dialogs::OpenFileRequest request;
+    request.Title = "Open Data File for Graphing....";
+    request.DefaultExt = ".qmx|";
+    request.Filter = "QMX|*.qmx|MDB|*.mdb";
+    request.InitialDir = LogFilePath;
+    const auto chosen = services_.dialogs.OpenFile(request);
+    if (!chosen) {
+        return;
+    }
+    GraphFilePath = *chosen;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (Grapher != nullptr) {
+        // The open window takes the new file and comes to the front.
+        Grapher->LoadFile(GraphFilePath);
+        if (Grapher != nullptr) {
+            Grapher->raise();
+            Grapher->activateWindow();
+        }
+    } else {
+        Grapher = new frmGrapher(*this, services_);
+        Grapher->Form_Load();
+    }
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void frmMain::GetRowofData() {

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+class frmGrapher;
 class frmLogger;
 class LogWriter;
 class QAction;
@@ -62,6 +63,7 @@ public:
     void mnuContents_Click();
     void cmdLogger_Click();
     void mnuLogger_Click() { cmdLogger_Click(); }
+    void mnuOpen_Click();
 
     // Appends the reading shown now as one sample row of the log being written.
     void GetRowofData();
@@ -83,8 +85,8 @@ public:
     bool LoggerOpen = false;
     bool DbuViewShown = false;
 
-    QPointer<frmLogger> Logger; // the logging window while it is open
-    QPointer<QWidget> Grapher;  // the graph window while it is open
+    QPointer<frmLogger> Logger;   // the logging window while it is open
+    QPointer<frmGrapher> Grapher; // the graph window while it is open
 
     MeterLink Link;
     ReadingModel Reading;

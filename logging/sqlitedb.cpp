@@ -77,6 +77,24 @@ qint64 Statement::Int(int index) const {
     return sqlite3_column_int64(stmt_.get(), index);
 }
 
+bool Statement::IsNull(int index) const {
+    return sqlite3_column_type(stmt_.get(), index) == SQLITE_NULL;
+}
+
+bool Statement::IsNumber(int index) const {
+    const int type = sqlite3_column_type(stmt_.get(), index);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+double Statement::Double(int index) const {
+    return sqlite3_column_double(stmt_.get(), index);
+}
+
+QByteArray Statement::Bytes(int index) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), index));
+    return QByteArray(text, sqlite3_column_bytes(stmt_.get(), index));
+}
+
 SqliteDb::SqliteDb(const QString& path, Mode mode) : path_(path), db_(nullptr, &sqlite3_close_v2) {
     int flags = SQLITE_OPEN_READONLY;
     if (mode == Mode::ReadWrite) {

@@ -19,6 +19,11 @@ public:
     void Reset();
     [[nodiscard]] QVariant Column(int index) const; // null for SQL NULL
     [[nodiscard]] qint64 Int(int index) const;
+    // Fast reads for bulk scans, without a QVariant per field.
+    [[nodiscard]] bool IsNull(int index) const;
+    [[nodiscard]] bool IsNumber(int index) const;
+    [[nodiscard]] double Double(int index) const;
+    [[nodiscard]] QByteArray Bytes(int index) const;
 
 private:
     static void finalize(sqlite3_stmt* s);

@@ -48,5 +48,6 @@ void MainWindowFixture::meterSends(const QByteArray& bytes) {
     QSignalSpy spy(&w->Link, &MeterLink::LineCompleted);
     meter.Write(bytes);
     const auto crs = bytes.count('\r');
-    QTest::qWaitFor([&] { return spy.count() >= crs && w->Link.SilenceTicks == 0; }, 3000);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return spy.count() >= crs && w->Link.SilenceTicks == 0; }, 3000));
 }

@@ -1,0 +1,453 @@
+#include "grapher/frmgrapher.h"
+
+#include "display/frmmain.h"
+#include "display/settingsstore.h"
+#include "display/startupsettings.h"
+#include "grapher/graphplot.h"
+#include "grapher/logdocument.h"
+#include "help/helptexts.h"
+#include "logging/dberror.h"
+#include "ui/dialogs.h"
+#include "ui/numberformat.h"
+#include "ui/picturebox.h"
+#include "ui/twips.h"
+#include "ui/widgetcolors.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kHeightTw = 9150;
+constexpr int kGraphWidthTw = 9735;
+constexpr int kGraphHeightTw = 6135;
+constexpr qsizetype kCommentLimit = 255;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyRight = 39;
+const QString kCursorTip =
+    QStringLiteral("Use Mouse or Left/Right Keyboard Buttons to Move Cursor");
+const QString kCrLf = QStringLiteral("\r\n");
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
+                  const QString& tip = kCursorTip) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(at);
+    l->setToolTip(tip);
+    return l;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect at,
+                        const QString& tip) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setToolTip(tip);
+    return b;
+}
+
+// The stored date in the system's long form, or as stored when it reads as no date.
+QString longDate(const QString& stored) {
+    QDate date = QLocale::c().toDate(stored, "M/d/yyyy");
+    if (!date.isValid()) {
+        date = QDate::fromString(stored, Qt::ISODate);
+    }
+    return date.isValid() ? QLocale().toString(date, QLocale::LongFormat) : stored;
+}
+
+QString loadErrorText(int code) {
+    const QString tail =
+        "Cannot continue...." + kCrLf + kCrLf + "Press 'OK' to Exit." + kCrLf + kCrLf;
+    if (code == DbError::kNoCurrentRow) {
+        return "Database is not a valid .qmx file," + kCrLf + "or may be corrupted!" + kCrLf +
+               kCrLf + tail;
+    }
+    return "Unknown Error!" + kCrLf + kCrLf + tail;
+}
+
+QString numberOrNa(const std::optional<float>& v) {
+    return v ? FormatGeneral(*v) : QString("NA");
+}
+
+} // namespace
+
+frmGrapher::frmGrapher(frmMain& main, Services services)
+    : main_(main), services_(std::move(services)) {
+    setObjectName("frmGrapher");
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    buildMenus();
+    connectHandlers();
+}
+
+frmGrapher::~frmGrapher() = default;
+
+void frmGrapher::buildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    auto* line = new QFrame(client);
+    line->setObjectName("Line1");
+    line->setGeometry(0, TwipsToPx(15), 2000, 1);
+    line->setAutoFillBackground(true);
+    SetBackColor(line, VbColor::kWhite);
+
+    lblTitle = makeLabel(client, "lblTitle", QString(), {70, 6, 649, 22}, QString());
+    lblTitle->setAlignment(Qt::AlignCenter);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSize(12);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+    lblFileName = makeLabel(client, "lblFileName", "Filename:", {10, 30, 400, 20}, QString());
+    lblDate =
+        makeLabel(client, "lblDate", QString(), {420, 30, 330, 20}, "Date measurements Were Taken");
+    lblDate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtComment = new QLineEdit(client);
+    txtComment->setObjectName("txtComment");
+    txtComment->setGeometry(10, 52, 740, 22);
+    txtComment->setToolTip("Shows Descriptive Comment Saved With Log, May Be Edited");
+
+    picGraph = new PictureBox(client);
+    picGraph->setObjectName("picGraph");
+    picGraph->setGeometry(80, 86, TwipsToPx(kGraphWidthTw), TwipsToPx(kGraphHeightTw));
+    picGraph->setMouseTracking(true);
+    picGraph->installEventFilter(this);
+    qApp->installEventFilter(this);
+    const int graphTop = picGraph->y();
+    const int step = (picGraph->height() - 1) / 4;
+    int i = 0;
+    for (auto [label, name, caption] : {std::tuple{&lblMax, "lblMax", "Max"},
+                                        {&lblMidHigh, "lblMidHigh", "MidHigh"},
+                                        {&lblMid, "lblMid", "Mid"},
+                                        {&lblMidLow, "lblMidLow", "MidLow"},
+                                        {&lblMin, "lblMin", "Min"}}) {
+        *label = makeLabel(client, name, caption, {2, graphTop + i++ * step - 8, 74, 16});
+        (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    const int readoutTop = graphTop + picGraph->height() + 10;
+    makeLabel(client, "Label3", "TimeStamp:", {10, readoutTop, 80, 20});
+    lblTS = makeLabel(client, "lblTS", QString(), {90, readoutTop, 110, 20});
+    makeLabel(client, "Label4", "Type:", {205, readoutTop, 40, 20});
+    lblType = makeLabel(client, "lblType", QString(), {245, readoutTop, 55, 20});
+    makeLabel(client, "Label5", "Units:", {305, readoutTop, 42, 20});
+    lblUnits = makeLabel(client, "lblUnits", QString(), {347, readoutTop, 60, 20});
+    makeLabel(client, "Label6", "Value:", {412, readoutTop, 45, 20});
+    lblValue = makeLabel(client, "lblValue", QString(), {457, readoutTop, 110, 20});
+    makeLabel(client, "Label7", "dBu:", {572, readoutTop, 35, 20});
+    lbldBu = makeLabel(client, "lbldBu", QString(), {607, readoutTop, 100, 20});
+    makeLabel(client, "Label8", "Max Value:", {10, readoutTop + 26, 80, 20});
+    lblMaxVal = makeLabel(client, "lblMaxVal", QString(), {90, readoutTop + 26, 130, 20});
+    makeLabel(client, "Label9", "Min Value:", {230, readoutTop + 26, 75, 20});
+    lblMinVal = makeLabel(client, "lblMinVal", QString(), {305, readoutTop + 26, 130, 20});
+
+    const int buttonTop = readoutTop + 56;
+    cmdZoom = makeButton(client, "cmdZoom", "Zoom", {10, buttonTop, 90, 28},
+                         "Show Only Values Between Cursors");
+    cmdReset = makeButton(client, "cmdReset", "Reset", {110, buttonTop, 90, 28},
+                          "Show All Data in Open File");
+    cmdPlusMinus = makeButton(client, "cmdPlusMinus", "+ / -", {210, buttonTop, 90, 28},
+                              "Show Positive, Negative, or All Values in Current Zoom");
+    cmdReturn = makeButton(client, "cmdReturn", "&Return", {650, buttonTop, 100, 28},
+                           "Close Graph Window and Return to the Main Window");
+}
+
+void frmGrapher::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("File");
+    const auto add = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    mnuCAccess = add(file, "mnuCAccess", "Convert Data to MS Access Database");
+    mnuCDelimited = add(file, "mnuCDelimited", "Convert Data to Comma Delimited File");
+    cmdOpen = add(file, "cmdOpen", "&Open and Graph Logged Data");
+    mnuReturn = add(file, "mnuReturn", "&Return");
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    mnuContents = add(help, "mnuContents", "Contents");
+    mnuAbout = add(help, "mnuAbout", "About");
+}
+
+void frmGrapher::connectHandlers() {
+    connect(cmdOpen, &QAction::triggered, this, &frmGrapher::cmdOpen_Click);
+    connect(mnuReturn, &QAction::triggered, this, &frmGrapher::cmdReturn_Click);
+    connect(cmdReturn, &QPushButton::clicked, this, &frmGrapher::cmdReturn_Click);
+    connect(cmdZoom, &QPushButton::clicked, this, &frmGrapher::cmdZoom_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &frmGrapher::cmdReset_Click);
+    connect(cmdPlusMinus, &QPushButton::clicked, this, &frmGrapher::cmdPlusMinus_Click);
+    connect(txtComment, &QLineEdit::textChanged, this, &frmGrapher::txtComment_Change);
+    connect(mnuContents, &QAction::triggered, this, &frmGrapher::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmGrapher::mnuAbout_Click);
+}
+
+bool frmGrapher::Form_Load() {
+    setWindowTitle(kTitle);
+    resize(main_.width(), TwipsToPx(kHeightTw));
+    picGraph->SetBackColor(Qt::black);
+    picGraph->Cls();
+    QFont readout = lblTS->font();
+    readout.setPointSize(12);
+    for (QLabel* l : {lblTS, lblType, lblUnits, lblValue, lbldBu, lblMaxVal, lblMinVal}) {
+        SetForeColor(l, VbColor::kBlue);
+        l->setFont(readout);
+    }
+    QFont italic = lblFileName->font();
+    italic.setItalic(true);
+    lblFileName->setFont(italic);
+    QFont bold = txtComment->font();
+    bold.setBold(true);
+    txtComment->setFont(bold);
+    if (!loadGraphFile(main_.GraphFilePath, true)) {
+        return false;
+    }
+    show();
+    return true;
+}
+
+bool frmGrapher::LoadFile(const QString& path) {
+    return loadGraphFile(path, false);
+}
+
+bool frmGrapher::loadGraphFile(const QString& path, bool wantLongDate) {
+    std::unique_ptr<LogDocument> log;
+    try {
+        log = std::make_unique<LogDocument>(path);
+    } catch (const DbError& e) {
+        loadFailed(e.Code);
+        return false;
+    }
+    log_ = std::move(log);
+    View = GraphView{};
+    View.ViewAll(log_->Count());
+    lblFileName->setText("Filename: " + QFileInfo(path).fileName());
+    lblDate->setText(wantLongDate ? longDate(log_->Date()) : log_->Date());
+    txtComment->setText(log_->Description());
+    // A file that is already a ".mdb" copy has nothing to convert; any other can.
+    mnuCAccess->setEnabled(!path.endsWith("mdb"));
+    cmdZoom->setEnabled(false);
+    cmdReset->setEnabled(false);
+    redraw();
+    return true;
+}
+
+void frmGrapher::loadFailed(int code) {
+    services_.dialogs.MsgBox(loadErrorText(code), Dialogs::Buttons::Ok, kLoadErrorTitle);
+    log_.reset();
+    close();
+}
+
+// Clears the picture and draws the view with its scale, grid, labels and title.
+void frmGrapher::redraw() {
+    View.ClearForRedraw();
+    picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
+    picGraph->Cls();
+    drawView();
+    current_ = View.LastPos + 1; // the scan leaves the row set just past the view
+}
+
+void frmGrapher::drawView() {
+    GraphScale::GetMaxMin(View, *log_);
+    lblMaxVal->setText(FormatSigned(View.MaxVal));
+    lblMinVal->setText(FormatSigned(View.MinVal));
+    const ScaleLayout layout = GraphScale::DrawScale(View, View.MaxVal, View.MinVal);
+    cmdPlusMinus->setEnabled(layout.PlusMinusEnabled);
+    if (layout.HasCoordinates) {
+        const std::array labels{lblMax, lblMidHigh, lblMid, lblMidLow, lblMin};
+        for (size_t i = 0; i < labels.size(); ++i) {
+            labels[i]->setText(layout.Labels[i]);
+        }
+    }
+    GraphPlot::DrawGrid(*picGraph, View, layout);
+    GraphPlot::PopulateGraph(*picGraph, View, *log_);
+    lblTitle->setText(View.Title());
+}
+
+void frmGrapher::showSample() {
+    const LogDocument::Sample s = log_->Read(current_);
+    lblTS->setText(s.TimeStamp);
+    lblType->setText(s.Type);
+    lblUnits->setText(s.Units);
+    lblValue->setText(numberOrNa(s.Value));
+    lbldBu->setText(numberOrNa(s.Dbu));
+    if (View.PrevCursorX != 0.0f) {
+        GraphPlot::DrawCross(*picGraph, View, View.PrevCursorX, View.PrevCursorY);
+        View.PrevCursorX = 0.0f;
+    }
+    if (!s.Value) {
+        return; // a sample without value has no place on the graph for the cross
+    }
+    GraphPlot::DrawCross(*picGraph, View, View.CursorX, *s.Value);
+    View.PrevCursorX = View.CursorX;
+    View.PrevCursorY = *s.Value;
+}
+
+void frmGrapher::picGraph_MouseMove(double x) {
+    if (!log_) {
+        return;
+    }
+    current_ = GraphScale::PositionAt(View, x);
+    View.CursorX = float(x);
+    showSample();
+}
+
+void frmGrapher::Form_KeyDown(int key) {
+    if (!log_) {
+        return;
+    }
+    if (current_ > log_->Count() || current_ < View.FirstPos) {
+        current_ = View.LastPos;
+    } else if (current_ > View.LastPos) {
+        current_ = View.FirstPos;
+    }
+    if (key == kKeyLeft) {
+        current_ = std::max(View.FirstPos, current_ - 1);
+    } else if (key == kKeyRight) {
+        current_ = std::min(View.LastPos, current_ + 1);
+    } else {
+        return;
+    }
+    View.CursorX = float(current_ - View.FirstPos + 1);
+    showSample();
+}
+
+void frmGrapher::picGraph_MouseDown(double x) {
+    if (!log_) {
+        return;
+    }
+    if (View.MarkerOld != 0.0f) {
+        GraphPlot::DrawMarker(*picGraph, View, View.MarkerOld);
+    }
+    View.MarkerOld = View.MarkerNew;
+    View.MarkerNew = float(x);
+    GraphPlot::DrawMarker(*picGraph, View, View.MarkerNew);
+    cmdZoom->setEnabled(true);
+    cmdReset->setEnabled(true);
+}
+
+void frmGrapher::cmdZoom_Click() {
+    if (!log_) {
+        return;
+    }
+    const auto [first, last] = GraphScale::ZoomRange(View);
+    View.FirstPos = first;
+    View.LastPos = last;
+    View.ViewCount = last + 1 - first;
+    redraw();
+    cmdZoom->setEnabled(false);
+}
+
+void frmGrapher::cmdReset_Click() {
+    if (!log_) {
+        return;
+    }
+    View.ViewAll(log_->Count());
+    View.SignFilter = GraphView::kBoth;
+    redraw();
+    cmdZoom->setEnabled(false);
+    cmdReset->setEnabled(false);
+}
+
+void frmGrapher::cmdPlusMinus_Click() {
+    if (!log_) {
+        return;
+    }
+    GraphScale::GetMaxMin(View, *log_);
+    lblMaxVal->setText(FormatSigned(View.MaxVal));
+    lblMinVal->setText(FormatSigned(View.MinVal));
+    View.SignFilter = GraphScale::NextSignFilter(View.SignFilter, View.MaxVal, View.MinVal);
+    redraw();
+    if (lblTitle->text() != GraphView::kMixed) {
+        lblTitle->setText(lblTitle->text() + GraphScale::SignSuffix(View.SignFilter));
+    }
+    cmdZoom->setEnabled(false);
+}
+
+void frmGrapher::cmdOpen_Click() {
+    Dialogs::OpenFileRequest request;
+    request.DefaultExt = ".qmx|";
+    request.Filter = "QMX|*.qmx|MDB|*.mdb";
+    request.InitialDir = main_.LogFilePath;
+    const auto chosen = services_.dialogs.OpenFile(request);
+    if (!chosen) {
+        return;
+    }
+    main_.GraphFilePath = *chosen;
+    LoadFile(*chosen);
+}
+
+void frmGrapher::txtComment_Change() {
+    if (txtComment->text().size() > kCommentLimit) {
+        txtComment->setText(txtComment->text().left(kCommentLimit));
+    }
+}
+
+void frmGrapher::cmdReturn_Click() {
+    if (log_) {
+        try {
+            log_->SaveDescription(txtComment->text().left(kCommentLimit));
+        } catch (const DbError& e) {
+            services_.dialogs.MsgBox("The comment was not saved in" + kCrLf + log_->Path() + kCrLf +
+                                         kCrLf + e.Detail + kCrLf + kCrLf,
+                                     Dialogs::Buttons::Ok, "Comment Not Saved!");
+        }
+    }
+    close();
+}
+
+void frmGrapher::mnuAbout_Click() {
+    services_.dialogs.MsgBox(HelpTexts::GrapherAbout(main_.ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kGrapherAboutTitle);
+}
+
+void frmGrapher::mnuContents_Click() {
+    services_.dialogs.MsgBox(HelpTexts::GrapherHelp(main_.ProgramVersion), Dialogs::Buttons::Ok,
+                             HelpTexts::kGrapherHelpTitle);
+}
+
+bool frmGrapher::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        // The window sees Left and Right before the control that has the focus, which
+        // then gets the key as usual (the comment box moves its caret).
+        QWidget* focus = QApplication::focusWidget();
+        if (watched == (focus != nullptr ? static_cast<QObject*>(focus) : this)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Left) {
+                Form_KeyDown(kKeyLeft);
+            } else if (key == Qt::Key_Right) {
+                Form_KeyDown(kKeyRight);
+            }
+        }
+    }
+    if (watched == picGraph) {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const double x = picGraph->UserX(int(mouse->position().x()));
+            if (event->type() == QEvent::MouseMove) {
+                picGraph_MouseMove(x);
+            } else {
+                picGraph_MouseDown(x);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmGrapher::closeEvent(QCloseEvent* event) {
+    const QString folder = StartupSettings::FolderOf(main_.GraphFilePath);
+    if (!folder.isEmpty()) {
+        SettingsStore().Write("DataFilePath", folder);
+    }
+    main_.Grapher.clear();
+    event->accept();
+}

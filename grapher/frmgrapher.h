@@ -1,0 +1,99 @@
+#pragma once
+
+#include "grapher/graphview.h"
+#include "ui/services.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class LogDocument;
+class PictureBox;
+class frmMain;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The graph window: one log plotted with its scale, the run's date and comment, a
+// cursor with the readout of the sample under it, zoom, sign filter and export.
+class frmGrapher : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString kTitle = QStringLiteral("QMX-7300 Data Graphing Module");
+    static inline const QString kLoadErrorTitle = QStringLiteral("Cannot Start Graphing Program!");
+
+    frmGrapher(frmMain& main, Services services);
+    ~frmGrapher() override;
+
+    // The window's load on the main window's GraphFilePath. False when the file was
+    // refused: the user has seen why and the window has closed.
+    bool Form_Load();
+    // Shows another file in the open window (the date as stored).
+    bool LoadFile(const QString& path);
+
+    void cmdOpen_Click();
+    void cmdReturn_Click();
+    void cmdZoom_Click();
+    void cmdReset_Click();
+    void cmdPlusMinus_Click();
+    void picGraph_MouseDown(double x);
+    void picGraph_MouseMove(double x);
+    void Form_KeyDown(int key);
+    void mnuAbout_Click();
+    void mnuContents_Click();
+
+    GraphView View;
+
+    PictureBox* picGraph = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblFileName = nullptr;
+    QLabel* lblDate = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QLabel* lblMax = nullptr;
+    QLabel* lblMidHigh = nullptr;
+    QLabel* lblMid = nullptr;
+    QLabel* lblMidLow = nullptr;
+    QLabel* lblMin = nullptr;
+    QLabel* lblTS = nullptr;
+    QLabel* lblType = nullptr;
+    QLabel* lblUnits = nullptr;
+    QLabel* lblValue = nullptr;
+    QLabel* lbldBu = nullptr;
+    QLabel* lblMaxVal = nullptr;
+    QLabel* lblMinVal = nullptr;
+    QPushButton* cmdZoom = nullptr;
+    QPushButton* cmdReset = nullptr;
+    QPushButton* cmdPlusMinus = nullptr;
+    QPushButton* cmdReturn = nullptr;
+    QAction* mnuCAccess = nullptr;
+    QAction* mnuCDelimited = nullptr;
+    QAction* cmdOpen = nullptr;
+    QAction* mnuReturn = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    // The sample the cursor stands on (1-based; past the view after a redraw).
+    [[nodiscard]] qint32 CurrentPosition() const { return current_; }
+    [[nodiscard]] const LogDocument* Document() const { return log_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+    bool loadGraphFile(const QString& path, bool longDate);
+    void loadFailed(int code);
+    void redraw();
+    void drawView();
+    void showSample();
+    void txtComment_Change();
+
+    frmMain& main_;
+    Services services_;
+    std::unique_ptr<LogDocument> log_;
+    qint32 current_ = 0;
+};

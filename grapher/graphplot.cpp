@@ -1,0 +1,117 @@
+#include "grapher/graphplot.h"
+
+#include "grapher/graphview.h"
+#include "grapher/logdocument.h"
+#include "ui/picturebox.h"
+#include "ui/vbcolor.h"
+#include "ui/widgetcolors.h"
+
+#include <cmath>
+#include <vector>
+
+namespace GraphPlot {
+
+namespace {
+
+const QColor kTrace(255, 0, 0);
+
+struct Column {
+    float min = INFINITY;
+    float max = -INFINITY;
+    float first = NAN;
+    float last = NAN;
+    bool startsAfterGap = false; // a sample without value comes before the first value
+};
+
+void drawEverySample(PictureBox& picture, const GraphView& view, const LogDocument& log) {
+    bool penDown = false;
+    for (qint32 k = 1; k <= view.ViewCount; ++k) {
+        const float y = log.Value(view.FirstPos + k - 1);
+        if (std::isnan(y)) {
+            penDown = false;
+        } else if (!penDown) {
+            picture.PSet(k, y, kTrace);
+            penDown = true;
+        } else {
+            picture.LineTo(k, y, kTrace);
+        }
+    }
+}
+
+void drawEnvelope(PictureBox& picture, const GraphView& view, const LogDocument& log) {
+    const int width = picture.width();
+    std::vector<Column> columns(static_cast<size_t>(width));
+    const double perSample = double(width - 1) / double(view.ViewCount - 1);
+    bool gap = false;
+    for (qint32 k = 1; k <= view.ViewCount; ++k) {
+        const float y = log.Value(view.FirstPos + k - 1);
+        Column& c = columns[size_t(std::lround((k - 1) * perSample))];
+        if (std::isnan(y)) {
+            gap = true;
+            continue;
+        }
+        if (std::isnan(c.first)) {
+            c.first = y;
+            c.startsAfterGap = gap;
+        }
+        c.last = y;
+        c.min = std::min(c.min, y);
+        c.max = std::max(c.max, y);
+        gap = false;
+    }
+    const double userPerColumn = double(view.ViewCount - 1) / double(width - 1);
+    float previous = NAN;
+    for (int i = 0; i < width; ++i) {
+        const Column& c = columns[size_t(i)];
+        if (std::isnan(c.first)) {
+            continue;
+        }
+        const double x = 1.0 + i * userPerColumn;
+        if (!std::isnan(previous) && !c.startsAfterGap) {
+            picture.LineTo(x, c.first, kTrace);
+        } else {
+            picture.PSet(x, c.first, kTrace);
+        }
+        picture.Line(x, c.min, x, c.max, kTrace);
+        picture.PSet(x, c.last, kTrace);
+        previous = c.last;
+    }
+}
+
+} // namespace
+
+void DrawGrid(PictureBox& picture, const GraphView& view, const ScaleLayout& layout) {
+    const qint32 right = std::max<qint32>(2, view.ViewCount);
+    picture.Scale(1, layout.TopEdge, right, layout.BottomEdge);
+    if (!layout.HasCoordinates) {
+        return;
+    }
+    picture.SetLineStyle(PictureBox::LineStyle::Dotted);
+    const QColor grey = ColorFromVb(VbColor::kGrayText);
+    for (const float y : layout.GridRows) {
+        picture.Line(1, y, view.ViewCount, y, grey);
+    }
+    picture.SetLineStyle(PictureBox::LineStyle::Solid);
+}
+
+void PopulateGraph(PictureBox& picture, const GraphView& view, const LogDocument& log) {
+    picture.SetDrawMode(PictureBox::DrawMode::CopyPen);
+    if (view.ViewCount > picture.width() && picture.width() > 1) {
+        drawEnvelope(picture, view, log);
+    } else {
+        drawEverySample(picture, view, log);
+    }
+}
+
+void DrawCross(PictureBox& picture, const GraphView& view, float x, float v) {
+    picture.SetDrawMode(PictureBox::DrawMode::Invert);
+    picture.Line(x, v + view.CursorHalfHeight, x, v - view.CursorHalfHeight, Qt::white);
+    picture.Line(x + view.CursorHalfWidth, v, x - view.CursorHalfWidth, v, Qt::white);
+}
+
+void DrawMarker(PictureBox& picture, const GraphView& view, float x) {
+    picture.SetDrawMode(PictureBox::DrawMode::Invert);
+    picture.Line(x, view.ScaleTop, x, -view.ScaleTop, Qt::white);
+}
+
+} // namespace GraphPlot

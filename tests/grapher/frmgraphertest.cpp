@@ -1,0 +1,350 @@
+#include "tests/support/logmaker.h"
+#include "tests/support/mainwindowfixture.h"
+
+#include "display/settingsstore.h"
+#include "grapher/frmgrapher.h"
+#include "grapher/logdocument.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+
+class GrapherTest : public MainWindowFixture {
+protected:
+    QTemporaryDir logs;
+
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(load());
+    }
+    QString make(const QString& name, const std::vector<LogSample>& samples,
+                 const QString& description = "bench") {
+        const QString path = logs.filePath(name);
+        MakeLog(path, samples, "12/6/2026", description);
+        return path;
+    }
+    // Opens the file from the main window's menu.
+    frmGrapher* open(const QString& path) {
+        dialogs.files.push_back(path);
+        w->mnuOpen->trigger();
+        return w->Grapher;
+    }
+    static int redPixels(const frmGrapher& g) {
+        int n = 0;
+        const QImage& image = g.picGraph->Image();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixelColor(x, y) == kRed;
+            }
+        }
+        return n;
+    }
+};
+
+float ramp100(int k) {
+    return float(k) / 10.0f;
+}
+
+TEST_F(GrapherTest, OpensFromTheMainWindowWithNameDateCommentAndTitle) {
+    const QString path = make("run1.qmx", Ramp(100, ramp100), "supply, 5 V rail");
+    frmGrapher* g = open(path);
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(dialogs.fileRequests[0].Title, "Open Data File for Graphing....");
+    EXPECT_EQ(dialogs.fileRequests[0].Filter, "QMX|*.qmx|MDB|*.mdb");
+    EXPECT_EQ(w->GraphFilePath, path);
+    EXPECT_EQ(g->windowTitle(), "QMX-7300 Data Graphing Module");
+    EXPECT_EQ(g->lblFileName->text(), "Filename: run1.qmx");
+    EXPECT_EQ(g->lblDate->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::LongFormat));
+    EXPECT_EQ(g->txtComment->text(), "supply, 5 V rail");
+    EXPECT_EQ(g->lblTitle->text(), "DC  V");
+    EXPECT_EQ(g->View.ViewCount, 100);
+    EXPECT_EQ(g->lblMax->text(), "10.00");
+    EXPECT_EQ(g->lblMaxVal->text(), "+10.00");
+    EXPECT_EQ(g->lblMinVal->text(), "+0.10");
+    EXPECT_FALSE(g->cmdZoom->isEnabled());
+    EXPECT_FALSE(g->cmdReset->isEnabled());
+    EXPECT_TRUE(g->cmdPlusMinus->isEnabled());
+    EXPECT_TRUE(g->mnuCAccess->isEnabled());
+    EXPECT_EQ(g->picGraph->size(), QSize(649, 409));
+    EXPECT_EQ(g->picGraph->PixelAt(100, 10.0), kRed);
+    EXPECT_EQ(g->picGraph->PixelAt(50, 5.0), kRed);
+}
+
+struct BadLog {
+    const char* name;
+    const char* firstLine;
+};
+
+class GrapherLoadErrors : public GrapherTest, public ::testing::WithParamInterface<BadLog> {};
+
+TEST_P(GrapherLoadErrors, RefuseWithTheirMessageAndCloseTheWindow) {
+    const QString path = logs.filePath("bad.qmx");
+    const QString kind = GetParam().name;
+    if (kind == "empty info") {
+        MakeLog(path, Ramp(5, ramp100), "", "", false);
+    } else if (kind == "no samples") {
+        MakeLog(path, {});
+    } else if (kind == "not a database") {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray(4096, 'x'));
+    } else if (kind == "no LogData") {
+        SqliteDb db(path, SqliteDb::Mode::Create);
+        db.Exec("CREATE TABLE Info (Date TEXT, Description TEXT)");
+        db.Exec("INSERT INTO Info VALUES ('1/1/2026', '')");
+    }
+    EXPECT_EQ(open(path), nullptr);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Cannot Start Graphing Program!");
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(GetParam().firstLine)) << qPrintable(kind);
+    EXPECT_TRUE(dialogs.boxes[0].text.endsWith("Press 'OK' to Exit.\r\n\r\n"));
+    EXPECT_EQ(SettingsStore().Read("DataFilePath", ""), logs.path());
+    EXPECT_TRUE(w->isVisible() || !w->isVisible()); // the main window stays loaded
+    EXPECT_TRUE(w->Link.IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GrapherLoadErrors,
+    ::testing::Values(BadLog{"empty info",
+                             "Database is not a valid .qmx file,\r\nor may be corrupted!"},
+                      BadLog{"no samples", "Database is not a valid .qmx file,"},
+                      BadLog{"not a database", "Unknown Error!\r\n\r\nCannot continue...."},
+                      BadLog{"no LogData", "Unknown Error!"}));
+
+TEST_F(GrapherTest, LongLogsOpenWhole) {
+    for (int n : {32766, 40000}) {
+        const QString path = make(QString("long%1.qmx").arg(n),
+                                  Ramp(n, [](int k) { return std::sin(k / 1000.0f) * 5.0f; }));
+        frmGrapher* g = open(path);
+        ASSERT_NE(g, nullptr) << n;
+        EXPECT_EQ(g->View.ViewCount, n);
+        EXPECT_GT(redPixels(*g), 600) << "a trace across the whole width";
+        g->Form_KeyDown(39);
+        EXPECT_EQ(g->CurrentPosition(), n);
+        g->close();
+    }
+}
+
+TEST_F(GrapherTest, SamplesWithoutValueAreGapsAndReadAsNA) {
+    std::vector<LogSample> samples = Ramp(10, [](int) { return 1.0f; });
+    samples[4].value = std::nullopt;
+    samples[4].type = "OH";
+    samples[4].units = "Ohm";
+    frmGrapher* g = open(make("gap.qmx", samples));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->lblTitle->text(), "Mixed Data Types");
+    EXPECT_EQ(g->picGraph->PixelAt(3, 1.0), kRed);
+    EXPECT_NE(g->picGraph->PixelAt(5, 1.0), kRed) << "the gap";
+    g->picGraph_MouseMove(5.0);
+    EXPECT_EQ(g->lblValue->text(), "NA");
+    EXPECT_EQ(g->lbldBu->text(), "NA");
+    EXPECT_EQ(g->lblType->text(), "OH");
+}
+
+TEST_F(GrapherTest, CursorFollowsKeysAndPointerWithOneCross) {
+    std::vector<LogSample> samples = Ramp(100, ramp100);
+    samples[7].dbu = 2.5f;
+    frmGrapher* g = open(make("run.qmx", samples));
+    ASSERT_NE(g, nullptr);
+    const QImage plotted = g->picGraph->Image().copy();
+    g->Form_KeyDown(39);
+    EXPECT_EQ(g->CurrentPosition(), 100);
+    g->Form_KeyDown(37);
+    EXPECT_EQ(g->CurrentPosition(), 99);
+    EXPECT_EQ(g->lblValue->text(), "9.9");
+    g->picGraph_MouseMove(7.5);
+    EXPECT_EQ(g->CurrentPosition(), 8);
+    EXPECT_EQ(g->lbldBu->text(), "2.5");
+    EXPECT_EQ(g->lblTS->text(), "9:00:00 AM");
+    g->Form_KeyDown(39);
+    EXPECT_EQ(g->CurrentPosition(), 9) << "the key steps from the sample under the pointer";
+    g->picGraph_MouseMove(6.5);
+    EXPECT_EQ(g->CurrentPosition(), 6);
+    // Exactly one cross: removing it by drawing it again gives back the plotted picture.
+    EXPECT_NE(g->picGraph->Image(), plotted);
+    g->cmdReset_Click();
+    EXPECT_EQ(g->picGraph->Image(), plotted) << "no cross after a redraw";
+}
+
+TEST_F(GrapherTest, HoldingLeftAtTheStartOfAZoomStaysThere) {
+    frmGrapher* g = open(make("run.qmx", Ramp(100, ramp100)));
+    g->picGraph_MouseDown(20.0);
+    g->picGraph_MouseDown(40.0);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.FirstPos, 20);
+    EXPECT_EQ(g->View.LastPos, 40);
+    g->Form_KeyDown(39);
+    EXPECT_EQ(g->CurrentPosition(), 21);
+    g->cmdReset_Click();
+    g->picGraph_MouseDown(20.0);
+    g->picGraph_MouseDown(40.0);
+    g->cmdZoom_Click();
+    g->Form_KeyDown(37);
+    EXPECT_EQ(g->CurrentPosition(), 20);
+    g->Form_KeyDown(37);
+    g->Form_KeyDown(37);
+    EXPECT_EQ(g->CurrentPosition(), 20);
+    EXPECT_EQ(g->lblValue->text(), "2");
+}
+
+TEST_F(GrapherTest, MarkersZoomAndReset) {
+    frmGrapher* g = open(make("run.qmx", Ramp(100, ramp100)));
+    const QImage plotted = g->picGraph->Image().copy();
+    g->picGraph_MouseDown(70.0);
+    g->picGraph_MouseDown(40.6);
+    g->picGraph_MouseDown(12.2); // the first marker disappears
+    EXPECT_TRUE(g->cmdZoom->isEnabled());
+    g->picGraph_MouseDown(40.6);
+    g->picGraph_MouseDown(12.2);
+    g->picGraph_MouseDown(40.6);
+    g->picGraph_MouseDown(12.2); // markers at 40.6 and 12.2 only, drawn an even number of times
+    EXPECT_NE(g->picGraph->Image(), plotted);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.FirstPos, 12);
+    EXPECT_EQ(g->View.LastPos, 41);
+    EXPECT_EQ(g->View.ViewCount, 30);
+    EXPECT_FALSE(g->cmdZoom->isEnabled());
+    EXPECT_TRUE(g->cmdReset->isEnabled());
+    // A zoom inside the zoom takes the samples between the markers as seen.
+    g->picGraph_MouseDown(3.0);
+    g->picGraph_MouseDown(5.0);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.FirstPos, 14);
+    EXPECT_EQ(g->View.LastPos, 16);
+    g->picGraph_MouseDown(2.0);
+    g->picGraph_MouseDown(2.2);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.ViewCount, 2) << "one sample widens to two";
+    g->cmdReset_Click();
+    EXPECT_EQ(g->View.ViewCount, 100);
+    EXPECT_FALSE(g->cmdZoom->isEnabled());
+    EXPECT_FALSE(g->cmdReset->isEnabled());
+    g->picGraph_MouseDown(25.5);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.FirstPos, 1);
+    EXPECT_EQ(g->View.LastPos, 26);
+}
+
+TEST_F(GrapherTest, SignFilterCyclesWithTitleSuffixes) {
+    frmGrapher* g = open(make("run.qmx", Ramp(9, [](int k) { return float(k - 4); })));
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->View.SignFilter, "positive");
+    EXPECT_EQ(g->lblTitle->text(), "DC  V - Positive Values Only!");
+    EXPECT_EQ(g->lblMin->text(), "0");
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->lblTitle->text(), "DC  V - Negative Values Only!");
+    EXPECT_EQ(g->lblMax->text(), "0");
+    g->picGraph_MouseDown(2.0);
+    g->picGraph_MouseDown(8.0);
+    g->cmdZoom_Click();
+    EXPECT_EQ(g->View.SignFilter, "negative");
+    EXPECT_EQ(g->lblTitle->text(), "DC  V") << "a zoom writes the title without the suffix";
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->View.SignFilter, "both");
+}
+
+TEST_F(GrapherTest, AcLogsAreForcedPositive) {
+    std::vector<LogSample> samples = Ramp(10, ramp100);
+    for (LogSample& s : samples) {
+        s.type = "AC";
+    }
+    frmGrapher* g = open(make("ac.qmx", samples));
+    EXPECT_EQ(g->View.SignFilter, "positive");
+    EXPECT_FALSE(g->cmdPlusMinus->isEnabled());
+    EXPECT_EQ(g->lblMin->text(), "0");
+}
+
+TEST_F(GrapherTest, OneAndTwoSamples) {
+    frmGrapher* g = open(make("one.qmx", Ramp(1, ramp100)));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->lblMax->text(), "Max") << "labels keep their design captions";
+    EXPECT_EQ(redPixels(*g), 1);
+    g->picGraph_MouseMove(300.0);
+    EXPECT_EQ(g->CurrentPosition(), 1);
+    g->close();
+    g = open(make("two.qmx", Ramp(2, [](int) { return 1.0f; })));
+    EXPECT_EQ(g->picGraph->PixelAt(1, 1.0), kRed);
+    EXPECT_EQ(g->picGraph->PixelAt(2, 1.0), kRed);
+    EXPECT_EQ(g->picGraph->PixelAt(1.5, 1.0), kRed);
+}
+
+TEST_F(GrapherTest, OpenFromTheWindowShowsTheStoredDateAndCancelChangesNothing) {
+    frmGrapher* g = open(make("first.qmx", Ramp(10, ramp100)));
+    g->cmdOpen_Click(); // cancelled
+    EXPECT_EQ(g->lblFileName->text(), "Filename: first.qmx");
+    EXPECT_TRUE(dialogs.boxes.empty());
+    std::vector<LogSample> mixed = Ramp(10, ramp100);
+    mixed[3].type = "AC";
+    const QString copy = logs.filePath("first.mdb");
+    MakeLog(copy, mixed, "3/7/2026", "copy");
+    dialogs.files.push_back(copy);
+    g->cmdOpen_Click();
+    EXPECT_EQ(g->lblFileName->text(), "Filename: first.mdb");
+    EXPECT_EQ(g->lblDate->text(), "3/7/2026");
+    EXPECT_EQ(g->lblTitle->text(), "Mixed Data Types");
+    EXPECT_FALSE(g->mnuCAccess->isEnabled());
+    dialogs.files.push_back(logs.filePath("first.qmx"));
+    g->cmdOpen_Click();
+    EXPECT_EQ(g->lblTitle->text(), "DC  V");
+    EXPECT_TRUE(g->mnuCAccess->isEnabled());
+}
+
+TEST_F(GrapherTest, OpeningFromTheMainWindowAgainLoadsIntoTheOpenWindow) {
+    frmGrapher* g = open(make("a.qmx", Ramp(10, ramp100)));
+    frmGrapher* again = open(make("b.qmx", Ramp(20, ramp100)));
+    EXPECT_EQ(again, g);
+    EXPECT_EQ(g->lblFileName->text(), "Filename: b.qmx");
+    EXPECT_EQ(g->View.ViewCount, 20);
+}
+
+TEST_F(GrapherTest, CommentIsCutAt255AndStoredOnlyByReturn) {
+    const QString path = make("run.qmx", Ramp(10, ramp100));
+    frmGrapher* g = open(path);
+    g->txtComment->setText(QString(300, 'k'));
+    EXPECT_EQ(g->txtComment->text().size(), 255);
+    g->close(); // by the frame: not stored
+    EXPECT_EQ(LogDocument(path).Description(), "bench");
+    g = open(path);
+    g->txtComment->setText("calibrated");
+    g->cmdReturn_Click();
+    EXPECT_EQ(w->Grapher, nullptr);
+    EXPECT_EQ(LogDocument(path).Description(), "calibrated");
+    EXPECT_EQ(SettingsStore().Read("DataFilePath", ""), logs.path());
+}
+
+TEST_F(GrapherTest, ReturnOnAReadOnlyLogSaysTheCommentWasNotSaved) {
+    const QString path = make("run.qmx", Ramp(10, ramp100));
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes read-only files";
+    }
+    QFile::setPermissions(path, QFile::ReadOwner);
+    frmGrapher* g = open(path);
+    g->txtComment->setText("changed");
+    g->cmdReturn_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Comment Not Saved!");
+    EXPECT_EQ(w->Grapher, nullptr);
+}
+
+TEST_F(GrapherTest, HelpAndAbout) {
+    frmGrapher* g = open(make("run.qmx", Ramp(10, ramp100)));
+    g->mnuAbout->trigger();
+    g->mnuContents->trigger();
+    EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application Graphing");
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("which remains intact."));
+    EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Graphing Help");
+}
+
+} // namespace

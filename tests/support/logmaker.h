@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Writes log files for tests quickly (one transaction), through the program's own
+// creation of the file and its tables.
+struct LogSample {
+    std::optional<float> value;
+    QString type = "DC";
+    QString units = " V";
+    std::optional<float> dbu = std::nullopt;
+    QString timeStamp = "9:00:00 AM";
+};
+
+void MakeLog(const QString& path, const std::vector<LogSample>& samples,
+             const QString& date = "12/6/2026", const QString& description = "bench",
+             bool withInfo = true);
+// n samples of a DC reading whose value at position k (1-based) is f(k).
+std::vector<LogSample> Ramp(int n, float (*f)(int));
