@@ -7,3 +7,5 @@
 int RunDecode(const QStringList& args);
 int RunMonitor(const QStringList& args);
 int RunRecord(const QStringList& args);
+int RunCsv(const QStringList& args);
+int RunInfo(const QStringList& args);

@@ -36,5 +36,11 @@ int main(int argc, char* argv[]) {
     if (command == u"record") {
         return RunRecord(args);
     }
+    if (command == u"csv") {
+        return RunCsv(args);
+    }
+    if (command == u"info") {
+        return RunInfo(args);
+    }
     return usage();
 }

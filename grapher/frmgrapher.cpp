@@ -3,7 +3,10 @@
 #include "display/frmmain.h"
 #include "display/settingsstore.h"
 #include "display/startupsettings.h"
+#include "grapher/csvexport.h"
+#include "grapher/exportmessages.h"
 #include "grapher/graphplot.h"
+#include "grapher/logcopy.h"
 #include "grapher/logdocument.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
@@ -188,6 +191,8 @@ void frmGrapher::connectHandlers() {
     connect(cmdPlusMinus, &QPushButton::clicked, this, &frmGrapher::cmdPlusMinus_Click);
     connect(txtComment, &QLineEdit::textChanged, this, &frmGrapher::txtComment_Change);
     connect(mnuContents, &QAction::triggered, this, &frmGrapher::mnuContents_Click);
+    connect(mnuCAccess, &QAction::triggered, this, &frmGrapher::mnuCAccess_Click);
+    connect(mnuCDelimited, &QAction::triggered, this, &frmGrapher::mnuCDelimited_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmGrapher::mnuAbout_Click);
 }
 
@@ -403,6 +408,60 @@ void frmGrapher::cmdReturn_Click() {
         }
     }
     close();
+}
+
+void frmGrapher::mnuCAccess_Click() {
+    // The log is closed while it is copied.
+    log_.reset();
+    picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
+    picGraph->Cls();
+    View.CursorX = View.PrevCursorX = View.PrevCursorY = 0.0f;
+    const QString source = main_.GraphFilePath;
+    try {
+        CopyLogFile(source, AccessCopyName(source));
+        auto log = std::make_unique<LogDocument>(source);
+        lblDate->setText(log->Date());
+        txtComment->setText(log->Description());
+        log_ = std::move(log);
+    } catch (const DbError&) {
+        services_.dialogs.MsgBox(ExportMessages::CopyFailedText(), Dialogs::Buttons::Ok,
+                                 ExportMessages::kCopyFailedTitle);
+        return;
+    }
+    // The view shown before the copy is shown again.
+    View.LastPos = std::min(View.LastPos, log_->Count());
+    View.FirstPos = std::min(View.FirstPos, View.LastPos);
+    View.ViewCount = View.LastPos + 1 - View.FirstPos;
+    redraw();
+    services_.dialogs.MsgBox(ExportMessages::CopyDoneText(), Dialogs::Buttons::Ok,
+                             ExportMessages::kCopyDoneTitle);
+}
+
+void frmGrapher::mnuCDelimited_Click() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    CsvExport exporter(main_.GraphFilePath, CsvExport::TargetFor(main_.GraphFilePath));
+    while (true) {
+        try {
+            exporter.Run();
+            break;
+        } catch (const DbError& e) {
+            QGuiApplication::restoreOverrideCursor();
+            const auto answer = services_.dialogs.MsgBox(ExportMessages::CsvErrorText(e.Code),
+                                                         Dialogs::Buttons::RetryCancel,
+                                                         ExportMessages::kCsvErrorTitle);
+            if (answer != Dialogs::Answer::Retry) {
+                exporter.Abandon();
+                cmdReturn_Click();
+                return;
+            }
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    }
+    // The export leaves the count of the whole log, whatever view is shown.
+    View.ViewCount = qint32(exporter.RowsWritten());
+    QGuiApplication::restoreOverrideCursor();
+    services_.dialogs.MsgBox(ExportMessages::CsvDoneText(), Dialogs::Buttons::Ok,
+                             ExportMessages::kCsvDoneTitle);
 }
 
 void frmGrapher::mnuAbout_Click() {

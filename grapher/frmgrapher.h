@@ -42,6 +42,8 @@ public:
     void Form_KeyDown(int key);
     void mnuAbout_Click();
     void mnuContents_Click();
+    void mnuCAccess_Click();
+    void mnuCDelimited_Click();
 
     GraphView View;
 

@@ -35,6 +35,8 @@ public:
     [[nodiscard]] quint16 TypeId(qint32 position) const { return types_[size_t(position - 1)]; }
     [[nodiscard]] const std::vector<float>& Values() const { return values_; }
     [[nodiscard]] const std::vector<quint16>& TypeIds() const { return types_; }
+    // The distinct types of the samples, in order of first appearance.
+    [[nodiscard]] const QStringList& TypeNames() const { return typeNames_; }
     // Every field of the sample at a position (1 to Count()).
     [[nodiscard]] Sample Read(qint32 position) const;
 

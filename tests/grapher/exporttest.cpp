@@ -1,0 +1,214 @@
+#include "tests/support/logmaker.h"
+#include "tests/support/mainwindowfixture.h"
+
+#include "grapher/csvexport.h"
+#include "grapher/frmgrapher.h"
+#include "grapher/logcopy.h"
+#include "grapher/logdocument.h"
+#include "logging/dberror.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+namespace {
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+class CsvFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString log = dir.filePath("run1.qmx");
+};
+
+TEST_F(CsvFileTest, TargetNames) {
+    EXPECT_EQ(CsvExport::TargetFor("/logs/run1.qmx"), "/logs/run1.csv");
+    EXPECT_EQ(AccessCopyName("/logs/run1.qmx"), "/logs/run1.mdb");
+    EXPECT_EQ(AccessCopyName("/logs/run1.mdb"), "/logs/run1.mdb");
+}
+
+TEST_F(CsvFileTest, ThreeSamplesGiveFourLinesInThePlainLayout) {
+    MakeLog(log,
+            {{0.5f, "AC", " V", 2.5f, "9:00:00 AM"},
+             {-1.25f, "DC", " V", std::nullopt, "9:00:01 AM"},
+             {std::nullopt, "OH", "Ohm", std::nullopt, "9:00:02 AM"}},
+            "12/6/2026", "");
+    CsvExport exporter(log, CsvExport::TargetFor(log));
+    exporter.Run();
+    EXPECT_EQ(contentsOf(dir.filePath("run1.csv")), "12/6/2026,\r\n"
+                                                    "9:00:00 AM,AC, V,0.5,2.5\r\n"
+                                                    "9:00:01 AM,DC, V,-1.25,\r\n"
+                                                    "9:00:02 AM,OH,Ohm,,\r\n");
+}
+
+TEST_F(CsvFileTest, LargeAndTinyNumbersTakeTheExponentForm) {
+    MakeLog(log, {{12345678.0f}, {0.00001f}, {0.0001f}, {1234567.0f}});
+    CsvExport(log, dir.filePath("out.csv")).Run();
+    const QList<QByteArray> lines = contentsOf(dir.filePath("out.csv")).split('\n');
+    EXPECT_TRUE(lines[1].contains(",1.234568E+07,"));
+    EXPECT_TRUE(lines[2].contains(",1E-05,"));
+    EXPECT_TRUE(lines[3].contains(",0.0001,"));
+    EXPECT_TRUE(lines[4].contains(",1234567,"));
+}
+
+TEST_F(CsvFileTest, OddTextsAreQuotedAndTheLocaleNeverChangesTheDecimalPoint) {
+    MakeLog(log, {{3.25f}}, "12/6/2026", "rail, \"5 V\"\r\nsecond line");
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+    const QLocale qtBefore;
+    QLocale::setDefault(QLocale(QLocale::German));
+    CsvExport(log, dir.filePath("out.csv")).Run();
+    QLocale::setDefault(qtBefore);
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(contentsOf(dir.filePath("out.csv")),
+              "12/6/2026,\"rail, \"\"5 V\"\"\r\nsecond line\"\r\n9:00:00 AM,DC, V,3.25,\r\n");
+}
+
+TEST_F(CsvFileTest, AMissingFolderIsFileNotFoundAndRetryResumes) {
+    MakeLog(log, {{1.0f}});
+    const QString out = dir.filePath("later/out.csv");
+    CsvExport exporter(log, out);
+    int code = 0;
+    try {
+        exporter.Run();
+    } catch (const DbError& e) {
+        code = e.Code;
+    }
+    EXPECT_EQ(code, DbError::kFileNotFound);
+    QDir().mkpath(dir.filePath("later"));
+    exporter.Run();
+    EXPECT_EQ(contentsOf(out), "12/6/2026,bench\r\n9:00:00 AM,DC, V,1,\r\n");
+}
+
+TEST_F(CsvFileTest, CopyIsExactAndNeverOntoItself) {
+    MakeLog(log, {{1.0f}, {2.0f}});
+    const QByteArray original = contentsOf(log);
+    QFile(dir.filePath("run1.mdb")).open(QIODevice::WriteOnly); // an old copy is replaced
+    CopyLogFile(log, AccessCopyName(log));
+    EXPECT_EQ(contentsOf(dir.filePath("run1.mdb")), original);
+    EXPECT_THROW(CopyLogFile(log, log), DbError);
+    EXPECT_THROW(CopyLogFile(log, dir.filePath("./run1.qmx")), DbError);
+    EXPECT_EQ(contentsOf(log), original);
+    EXPECT_EQ(LogDocument(dir.filePath("run1.mdb")).Count(), 2);
+}
+
+class ExportWindowTest : public MainWindowFixture {
+protected:
+    QTemporaryDir logs;
+    frmGrapher* g = nullptr;
+
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(load());
+    }
+    void open(const QString& path) {
+        dialogs.files.push_back(path);
+        w->mnuOpen->trigger();
+        g = w->Grapher;
+        ASSERT_NE(g, nullptr);
+    }
+};
+
+TEST_F(ExportWindowTest, CsvFromAZoomedViewWritesTheWholeLog) {
+    const QString log = logs.filePath("run1.qmx");
+    MakeLog(log, Ramp(50, [](int k) { return float(k); }));
+    open(log);
+    g->picGraph_MouseDown(10);
+    g->picGraph_MouseDown(20);
+    g->cmdZoom_Click();
+    g->mnuCDelimited->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, ".CSV File Creation Successful!");
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "Comma Separated Values File Creation Successful!\r\nFile is in the same Folder as "
+              "the .qmx File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
+    EXPECT_EQ(contentsOf(logs.filePath("run1.csv")).count('\n'), 51);
+    EXPECT_EQ(g->View.ViewCount, 50);
+    EXPECT_EQ(g->View.FirstPos, 10);
+    EXPECT_EQ(g->View.LastPos, 20);
+}
+
+TEST_F(ExportWindowTest, CsvErrorOffersRetryThenCancelReturnsToTheMainWindow) {
+    const QString folder = logs.filePath("gone");
+    QDir().mkpath(folder);
+    const QString log = folder + "/run1.qmx";
+    MakeLog(log, Ramp(5, [](int k) { return float(k); }));
+    open(log);
+    QDir(folder).removeRecursively(); // the log stays open, its folder is gone
+    dialogs.answers = {Dialogs::Answer::Retry, Dialogs::Answer::Cancel};
+    g->mnuCDelimited->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].title, "CSV File Creation Error!");
+    EXPECT_EQ(dialogs.boxes[0].buttons, Dialogs::Buttons::RetryCancel);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "File was not found. Check spelling or\r\nask for assistance.\r\n\r\nIf the error "
+              "has been corrected, click 'Retry',\r\notherwise click 'Cancel'");
+    EXPECT_EQ(w->Grapher, nullptr) << "Cancel closes the graph window";
+}
+
+TEST_F(ExportWindowTest, AccessCopyKeepsTheViewAndOpensLikeTheLog) {
+    const QString log = logs.filePath("run1.qmx");
+    MakeLog(log, Ramp(30, [](int k) { return float(k); }), "12/6/2026", "original");
+    open(log);
+    g->picGraph_MouseDown(5);
+    g->picGraph_MouseDown(15);
+    g->cmdZoom_Click();
+    const QImage zoomed = g->picGraph->Image().copy();
+    g->mnuCAccess->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Access Database File Creation Successful!");
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "Access File Created Successfully!\r\nFile is in the same Folder as the .qmx "
+              "File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
+    EXPECT_EQ(contentsOf(logs.filePath("run1.mdb")), contentsOf(log));
+    EXPECT_EQ(g->lblDate->text(), "12/6/2026") << "the stored date after the copy";
+    EXPECT_EQ(g->View.ViewCount, 11);
+    EXPECT_EQ(g->picGraph->Image(), zoomed);
+    dialogs.files.push_back(logs.filePath("run1.mdb"));
+    g->cmdOpen_Click();
+    EXPECT_EQ(g->View.ViewCount, 30);
+    EXPECT_EQ(g->txtComment->text(), "original");
+    EXPECT_FALSE(g->mnuCAccess->isEnabled());
+}
+
+TEST_F(ExportWindowTest, ACopyOntoItselfFailsAndLeavesTheLogAndAClearedGraph) {
+    const QString log = logs.filePath("run1.mdb");
+    MakeLog(log, Ramp(30, [](int k) { return float(k); }));
+    const QByteArray original = contentsOf(log);
+    open(log);
+    g->mnuCAccess_Click(); // the menu item is disabled for a ".mdb"; the handler still refuses
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Copy to Access File Failed!");
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "Convert Operation Failed!\r\n\r\nCannot continue....\r\n\r\nPress 'OK' to "
+              "Exit.\r\n\r\n");
+    EXPECT_EQ(contentsOf(log), original);
+    EXPECT_EQ(g->Document(), nullptr);
+    int lit = 0;
+    const QImage& image = g->picGraph->Image();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            lit += image.pixelColor(x, y) != QColor(Qt::black);
+        }
+    }
+    EXPECT_EQ(lit, 0) << "the graph is cleared";
+    g->cmdZoom_Click(); // the other commands do nothing until a log is opened again
+    g->cmdPlusMinus_Click();
+    g->Form_KeyDown(39);
+    g->picGraph_MouseMove(3.0);
+}
+
+} // namespace
