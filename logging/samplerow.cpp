@@ -44,7 +44,8 @@ QString FormatLogDate(QDate date) {
 
 std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuText,
                                         float currentDbu, QTime now) {
-    if (line == u"No Comm") {
+    // Nothing to record while the meter is silent, nor before its first line is shown.
+    if (line == u"No Comm" || line.isEmpty()) {
         return std::nullopt;
     }
     SampleRow row;

@@ -41,8 +41,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, SampleRowTest,
                                            Case{"CO     0 SHORT", "CO", "", std::nullopt},
                                            Case{"AC  123.4 mV", "AC", "mV", 123.4f}));
 
-TEST(SampleRow, NoCommWritesNothing) {
+TEST(SampleRow, NoCommOrNoLineYetWritesNothing) {
     EXPECT_FALSE(BuildSampleRow("No Comm", "dBu Not Valid", 0.0f, QTime(9, 0)).has_value());
+    EXPECT_FALSE(BuildSampleRow("", "", 0.0f, QTime(9, 0)).has_value());
 }
 
 TEST(SampleRow, DbuIsTheShownLevelRoundedToTwoDecimals) {

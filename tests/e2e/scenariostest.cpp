@@ -1,0 +1,218 @@
+// The program as a user meets it: real windows on the offscreen screen, the real event
+// loop and timers, the simulated meter on a pseudo-terminal, real log files. Only the
+// dialogs (answered from a script) and the sound output (recorded) stand in.
+#include "tests/support/fakes.h"
+#include "tests/support/settingsfixture.h"
+
+#include "display/frmmain.h"
+#include "display/settingsstore.h"
+#include "grapher/frmgrapher.h"
+#include "grapher/logdocument.h"
+#include "logging/frmlogger.h"
+#include "ui/picturebox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+class Scenario : public SettingsFixture {
+protected:
+    QTemporaryDir dir;
+    QProcess sim;
+    SystemClock clock;
+    ScriptedDialogs dialogs;
+    RecordingSound sound;
+    std::unique_ptr<frmMain> w;
+    QString transcript = dir.filePath("sent.txt");
+
+    void startProgram(const QString& profile) {
+        const QString link = dir.filePath("meter");
+        sim.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
+                  {"--link", link, "--profile", profile, "--transcript", transcript});
+        ASSERT_TRUE(sim.waitForReadyRead(kWaitMs));
+        SettingsStore settings;
+        settings.Write("Com1Device", link);
+        for (int n = 2; n <= 8; ++n) {
+            settings.Write(QString("Com%1Device").arg(n), "");
+        }
+        settings.Write("DataFilePath", dir.path());
+        QFile wav(dir.filePath("attention.wav"));
+        wav.open(QIODevice::WriteOnly);
+        w = std::make_unique<frmMain>(Services{clock, dialogs, sound, dir.path()});
+        ASSERT_TRUE(w->Form_Load());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->cmdLogger->isEnabled(); }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Label1->text().isEmpty(); }, kWaitMs));
+    }
+    // Brings a window to the front, as the user's click on it would.
+    static void activate(QWidget* window) {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    static void moveMouse(QWidget* widget, QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    void TearDown() override {
+        if (w) {
+            w->close();
+        }
+        sim.terminate();
+        sim.waitForFinished(kWaitMs);
+    }
+    frmLogger& openLogger() {
+        QTest::mouseClick(w->cmdLogger, Qt::LeftButton);
+        EXPECT_NE(w->Logger, nullptr);
+        activate(w->Logger);
+        return *w->Logger;
+    }
+    void typeInto(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    QStringList sentLines() {
+        QFile f(transcript);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    // Every row of the log was a line the meter sent (matched by type and value).
+    void expectRowsWereSent(const QString& log) {
+        const QStringList sent = sentLines();
+        const LogDocument doc(log);
+        for (qint32 p = 1; p <= doc.Count(); ++p) {
+            const LogDocument::Sample s = doc.Read(p);
+            const bool found = std::any_of(sent.begin(), sent.end(), [&](const QString& line) {
+                return line.left(2) == s.Type && s.Value &&
+                       std::fabs(line.mid(3, 6).trimmed().toFloat() - *s.Value) < 1e-4;
+            });
+            EXPECT_TRUE(found) << "row " << p << ": " << qPrintable(s.Type);
+        }
+    }
+};
+
+TEST_F(Scenario, LogAManualRunGraphItZoomExportAndQuit) {
+    startProgram("dcv");
+    frmLogger& logger = openLogger();
+    typeInto(logger.txtComment, "scenario one");
+    typeInto(logger.txtSampInt, "0.5");
+    QTest::keyClick(logger.txtSampInt, Qt::Key_Return); // moves on to the comment
+    EXPECT_EQ(w->LogIntervalMs, 500);
+    QTest::mouseClick(logger.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(w->LoggingActive);
+    QTest::qWait(3200);
+    QTest::mouseClick(logger.cmdStop, Qt::LeftButton);
+    const QString log = w->LogFilePath;
+    const qint32 count = w->SampleCount;
+    EXPECT_GE(count, 6);
+    EXPECT_LE(count, 9);
+    EXPECT_EQ(LogDocument(log).Count(), count);
+    expectRowsWereSent(log);
+
+    QTest::mouseClick(logger.cmdReturn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->mnuOpen->isEnabled(); }, kWaitMs));
+    dialogs.files.push_back(log);
+    w->mnuOpen->trigger();
+    ASSERT_NE(w->Grapher, nullptr);
+    frmGrapher& graph = *w->Grapher;
+    EXPECT_EQ(graph.View.ViewCount, count);
+    EXPECT_EQ(graph.txtComment->text(), "scenario one");
+    const QPoint middle(graph.picGraph->width() / 2, graph.picGraph->height() / 2);
+    activate(&graph);
+    moveMouse(graph.picGraph, middle);
+    EXPECT_FALSE(graph.lblValue->text().isEmpty());
+    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(0, middle.y()));
+    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, middle);
+    QTest::mouseClick(graph.cmdZoom, Qt::LeftButton);
+    EXPECT_LT(graph.View.ViewCount, count);
+    graph.mnuCDelimited->trigger();
+    QFile csv(log.left(log.size() - 3) + "csv");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    EXPECT_TRUE(lines[0].endsWith(",scenario one\r"));
+    EXPECT_EQ(lines.size(), count + 2); // the header, the rows, and nothing after the last CR LF
+    const LogDocument doc(log);
+    for (qint32 p = 1; p <= count; ++p) {
+        const auto fields = lines[p].trimmed().split(',');
+        EXPECT_EQ(fields[1], doc.Read(p).Type.toUtf8());
+        EXPECT_FLOAT_EQ(fields[3].toFloat(), *doc.Read(p).Value);
+    }
+
+    QTest::mouseClick(w->cmdQuit, Qt::LeftButton);
+    EXPECT_EQ(w->Grapher, nullptr);
+    SettingsStore settings;
+    EXPECT_EQ(settings.Read("CommPort", ""), "1");
+    EXPECT_EQ(settings.Read("DataFilePath", ""), dir.path());
+    EXPECT_EQ(settings.Read("FGColor", ""), "65535");
+}
+
+TEST_F(Scenario, ATimedRunStartsAndStopsByTheClockAndSaysSo) {
+    startProgram("acv");
+    frmLogger& logger = openLogger();
+    QTest::mouseClick(logger.optTimer, Qt::LeftButton);
+    ASSERT_TRUE(logger.mskStartTime->isVisible());
+    const QTime now = QTime::currentTime();
+    const auto typed = [](QTime t) { return QLocale::c().toString(t, "hhmmssap"); };
+    logger.mskStartTime->setFocus();
+    QTest::keyClicks(logger.mskStartTime, typed(now.addSecs(3)));
+    logger.mskEndTime->setFocus();
+    QTest::keyClicks(logger.mskEndTime, typed(now.addSecs(6)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return logger.cmdStart->text() == "Timed Start Pending!"; },
+                                kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->LoggingActive; }, kWaitMs));
+    EXPECT_EQ(logger.cmdStart->text(), "In Progress!");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.boxes.empty(); }, kWaitMs));
+    EXPECT_FALSE(w->LoggingActive);
+    EXPECT_TRUE(logger.optManual->isChecked());
+    const qint32 count = LogDocument(w->LogFilePath).Count();
+    EXPECT_GE(count, 2);
+    EXPECT_TRUE(
+        dialogs.boxes[0].text.startsWith("Your Timed Sampling Session Completed Successfully!"));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(w->LogFilePath));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QString("It contains %1 samples.").arg(count)));
+    expectRowsWereSent(w->LogFilePath);
+}
+
+TEST_F(Scenario, TheMeterChangesModeWhileTheAlarmSoundsAndARunRecords) {
+    startProgram("cycle");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Label1->text().startsWith("DC"); }, kWaitMs));
+    QTest::mouseClick(w->cmdAlarms, Qt::LeftButton);
+    QTest::keyClicks(w->Panel->txtLowAlarm, "100");
+    QTest::mouseClick(w->Panel->chkLoSet, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->cmdAlarms->text() == "RESET!"; }, kWaitMs));
+    EXPECT_EQ(sound.calls.filter("play:").size(), 1);
+    frmLogger& logger = openLogger();
+    typeInto(logger.txtSampInt, "0.5");
+    QTest::keyClick(logger.txtSampInt, Qt::Key_Tab);
+    QTest::mouseClick(logger.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Label1->text().startsWith("AC"); }, kWaitMs));
+    QTest::qWait(300);
+    EXPECT_EQ(sound.calls.last(), "stop");
+    EXPECT_EQ(w->cmdAlarms->text(), "&Alarms");
+    EXPECT_EQ(w->Panel->txtLowAlarm->text(), "");
+    EXPECT_FALSE(w->Panel->chkLoSet->isEnabled());
+    EXPECT_TRUE(w->LoggingActive);
+    QTest::qWait(1200);
+    QTest::mouseClick(logger.cmdStop, Qt::LeftButton);
+    const LogDocument doc(w->LogFilePath);
+    EXPECT_EQ(doc.TypeNames(), QStringList({"DC", "AC"}));
+    EXPECT_EQ(doc.Count(), w->SampleCount);
+}
+
+} // namespace
