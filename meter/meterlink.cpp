@@ -121,6 +121,8 @@ void MeterLink::onPortError(QSerialPort::SerialPortError error) {
     }
     port_.close();
     port_.clearError();
+    // The last line is no longer the meter's reading: show the silence at once.
+    LastLine = "No Comm";
     reconnect_.start();
 }
 
