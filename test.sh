@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite headless.
-# Its exit status is the suite's.
+# Its exit status is the suite's. Extra arguments go to ctest (e.g. -L meter).
+#   QMX_SANITIZE=1  also runs the suite built with AddressSanitizer and UBSan
+# A short fuzz run of each fuzz target follows when clang's libFuzzer is installed.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -13,5 +15,13 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
-cd build
-ctest --output-on-failure --parallel "$(nproc)" "$@"
+(cd build && ctest --output-on-failure --parallel "$(nproc)" "$@")
+
+if [ "${QMX_SANITIZE:-0}" = "1" ]; then
+  scripts/sanitize.sh "$@"
+fi
+
+if [ $# -eq 0 ] && command -v clang++ >/dev/null &&
+   ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+  scripts/fuzz.sh 30
+fi

@@ -1,0 +1,116 @@
+// Odd rows through the CSV writer: texts of any bytes, numbers of any bit pattern. The
+// file read back as RFC 4180 has one record a row plus the header, with the texts intact.
+#include "grapher/csvexport.h"
+#include "logging/dberror.h"
+#include "logging/logcreation.h"
+#include "logging/sqlitedb.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QVariant>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+QString scratch(const char* name) {
+    static const QString dir = [] {
+        char tmpl[] = "/tmp/qmx-fuzz-XXXXXX";
+        return QString::fromLocal8Bit(mkdtemp(tmpl));
+    }();
+    return dir + "/" + name;
+}
+
+// Records of an RFC 4180 text, each a list of fields.
+QList<QList<QByteArray>> parse(const QByteArray& csv) {
+    QList<QList<QByteArray>> records;
+    QList<QByteArray> fields;
+    QByteArray field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < csv.size(); ++i) {
+        const char c = csv[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields << field;
+            field.clear();
+        } else if (c == '\r' && i + 1 < csv.size() && csv[i + 1] == '\n') {
+            fields << field;
+            records << fields;
+            fields.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString log = scratch("rows.qmx");
+    QFile::remove(log);
+    LogCreation(log).Run();
+    // Input: records separated by 0xFF; each record "type\0units\0" then 8 bytes of numbers.
+    const QList<QByteArray> records =
+        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\xff');
+    QList<QList<QByteArray>> stored;
+    {
+        SqliteDb db(log, SqliteDb::Mode::ReadWrite);
+        db.Exec("BEGIN");
+        db.Prepare("INSERT INTO Info VALUES ('1/1/2027', ?)")
+            .Bind(1, QString::fromUtf8(records.value(0)))
+            .Step();
+        Statement insert = db.Prepare("INSERT INTO LogData VALUES (?, ?, ?, ?, ?)");
+        for (qsizetype r = 1; r < records.size(); ++r) {
+            const QList<QByteArray> parts = records[r].split('\0');
+            float value = 0;
+            float dbu = 0;
+            const QByteArray tail = parts.value(2).leftJustified(8, '\0');
+            std::memcpy(&value, tail.constData(), 4);
+            std::memcpy(&dbu, tail.constData() + 4, 4);
+            insert.Reset();
+            insert.Bind(1, QString("9:00:00 AM")).Bind(2, QString::fromUtf8(parts.value(0)));
+            insert.Bind(3, QString::fromUtf8(parts.value(1)));
+            insert.Bind(4, double(value)).Bind(5, double(dbu));
+            try {
+                insert.Step();
+                stored << QList<QByteArray>{QString::fromUtf8(parts.value(0)).toUtf8(),
+                                            QString::fromUtf8(parts.value(1)).toUtf8()};
+            } catch (const DbError&) {
+                // Too long for its column: refused, as it must be.
+            }
+        }
+        db.Exec("COMMIT");
+    }
+    const QString out = scratch("rows.csv");
+    CsvExport(log, out).Run();
+    QFile f(out);
+    f.open(QIODevice::ReadOnly);
+    const QList<QList<QByteArray>> read = parse(f.readAll());
+    if (read.size() != stored.size() + 1) {
+        std::abort();
+    }
+    for (qsizetype r = 0; r < stored.size(); ++r) {
+        const QList<QByteArray>& fields = read[r + 1];
+        if (fields.size() != 5 || fields[1] != stored[r][0] || fields[2] != stored[r][1]) {
+            std::abort();
+        }
+    }
+    return 0;
+}
