@@ -8,12 +8,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=offscreen
+source scripts/headless-env.sh
 
 (cd build && ctest --output-on-failure --parallel "$(nproc)" "$@")
 

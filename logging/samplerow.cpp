@@ -2,6 +2,7 @@
 
 #include "display/readingmodel.h"
 #include "logging/logwriter.h"
+#include "meter/meterreading.h"
 #include "meter/readnumber.h"
 #include "ui/numberformat.h"
 
@@ -10,12 +11,10 @@
 
 namespace {
 
-const QStringList kStatusWords = {"OPEN", "HORT", " LOW", "HIGH", "GOOD", "NDET"};
-
 QString unitsOf(const QString& line) {
     const QString last4 = line.right(4);
     const QString last3 = line.right(3);
-    if (kStatusWords.contains(last4)) {
+    if (IsStatusWord(last4)) {
         return {};
     }
     if (last4 == u"MOHM") {

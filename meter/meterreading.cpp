@@ -17,7 +17,7 @@ const QStringList kStatusWords = {"HORT", "OPEN", " LOW", "HIGH", "GOOD", "NDET"
 QString unitsOf(const QString& line) {
     const QString last4 = line.right(4);
     const QString last3 = line.right(3);
-    if (kStatusWords.contains(last4)) {
+    if (IsStatusWord(last4)) {
         return {};
     }
     if (last4 == u"MOHM") {
@@ -39,6 +39,10 @@ QString unitsOf(const QString& line) {
 }
 
 } // namespace
+
+bool IsStatusWord(const QString& lastFour) {
+    return kStatusWords.contains(lastFour);
+}
 
 double DbuOfVolts(double volts) {
     return 20.0 * std::log(volts / kDbuReferenceVolts) / kLn10;

@@ -19,5 +19,9 @@ struct MeterReading {
 // Decodes a meter line by fixed character positions. Pure, never fails.
 [[nodiscard]] MeterReading DecodeReading(const QString& line);
 
+// Whether the last four characters of a line are a status word (open, short, low, high,
+// good, not detected) that stands in place of units.
+[[nodiscard]] bool IsStatusWord(const QString& lastFour);
+
 // The dBu level of an AC voltage: 20 log10 of the ratio to 0.77459667 V.
 [[nodiscard]] double DbuOfVolts(double volts);

@@ -6,12 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 BUILD_DIR=build-asan BUILD_TYPE=RelWithDebInfo CMAKE_ARGS="-DQMX_SANITIZE=ON" scripts/build.sh
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=offscreen
+source scripts/headless-env.sh
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"

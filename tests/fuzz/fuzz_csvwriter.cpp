@@ -4,6 +4,7 @@
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/sqlitedb.h"
+#include "tests/fuzz/scratch.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -16,14 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString scratch(const char* name) {
-    static const QString dir = [] {
-        char tmpl[] = "/tmp/qmx-fuzz-XXXXXX";
-        return QString::fromLocal8Bit(mkdtemp(tmpl));
-    }();
-    return dir + "/" + name;
-}
 
 // Records of an RFC 4180 text, each a list of fields.
 QList<QList<QByteArray>> parse(const QByteArray& csv) {
@@ -63,7 +56,7 @@ QList<QList<QByteArray>> parse(const QByteArray& csv) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString log = scratch("rows.qmx");
+    const QString log = ScratchFile("rows.qmx");
     QFile::remove(log);
     LogCreation(log).Run();
     // Input: records separated by 0xFF; each record "type\0units\0" then 8 bytes of numbers.
@@ -98,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         db.Exec("COMMIT");
     }
-    const QString out = scratch("rows.csv");
+    const QString out = ScratchFile("rows.csv");
     CsvExport(log, out).Run();
     QFile f(out);
     f.open(QIODevice::ReadOnly);

@@ -4,6 +4,7 @@
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
 #include "logging/dberror.h"
+#include "tests/fuzz/scratch.h"
 
 #include <QFile>
 #include <QString>
@@ -11,20 +12,8 @@
 #include <cstdint>
 #include <unistd.h>
 
-namespace {
-
-QString scratch(const char* name) {
-    static const QString dir = [] {
-        char tmpl[] = "/tmp/qmx-fuzz-XXXXXX";
-        return QString::fromLocal8Bit(mkdtemp(tmpl));
-    }();
-    return dir + "/" + name;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString log = scratch("input.qmx");
+    const QString log = ScratchFile("input.qmx");
     QFile::remove(log + "-journal");
     {
         QFile f(log);
@@ -41,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.ViewAll(doc.Count());
         GraphScale::GetMaxMin(view, doc);
         (void)GraphScale::DrawScale(view, view.MaxVal, view.MinVal);
-        CsvExport(log, scratch("out.csv")).Run();
+        CsvExport(log, ScratchFile("out.csv")).Run();
     } catch (const DbError&) {
         // A file that is not a readable log is refused with a message.
     }
