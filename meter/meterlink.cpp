@@ -121,8 +121,10 @@ void MeterLink::onPortError(QSerialPort::SerialPortError error) {
     }
     port_.close();
     port_.clearError();
-    // The last line is no longer the meter's reading: show the silence at once.
+    // The last line is no longer the meter's reading: show the silence at once. A line
+    // cut off by the loss is no reading either, and must not prefix the next one.
     LastLine = "No Comm";
+    PendingLine.clear();
     reconnect_.start();
 }
 

@@ -193,8 +193,12 @@ TEST(MeterLinkReconnect, ADeviceThatGoesAwayIsOpenedAgainWhenItComesBack) {
     MeterLink link(mapOf({linkPath}));
     ASSERT_FALSE(link.OpenConfiguredPort().has_value());
 
+    before->Write("DC  1.2"); // cut off by the loss
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC  1.2"; }, kWaitMs));
     before->Close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsOpen(); }, kWaitMs));
+    EXPECT_EQ(link.LastLine, "No Comm");
+    EXPECT_EQ(link.PendingLine, "");
     PtyPair after;
     QFile::remove(linkPath);
     ASSERT_TRUE(QFile::link(after.SlavePath(), linkPath));
