@@ -12,11 +12,13 @@ cmake --build build-fuzz --parallel "$(nproc)" --target fuzz_meterline fuzz_logl
 mkdir -p build-fuzz/artifacts
 status=0
 for target in meterline logloader csvwriter; do
+  # The fuzzer works on a copy: the seeds in the repository stay as they are.
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
+  cp -n tests/fuzz/corpus/"$target"/* "$corpus"/
   log="build-fuzz/$target.log"
   if ! ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1 \
-      "build-fuzz/bin/fuzz_$target" "$corpus" "tests/fuzz/corpus/$target" \
+      "build-fuzz/bin/fuzz_$target" "$corpus" \
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="build-fuzz/artifacts/$target-" >"$log" 2>&1; then
     echo "fuzz_$target: FAILED (see $log and build-fuzz/artifacts/)"
