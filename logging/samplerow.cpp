@@ -7,31 +7,6 @@
 #include "ui/numberformat.h"
 
 #include <QLocale>
-#include <QStringList>
-
-namespace {
-
-QString unitsOf(const QString& line) {
-    const QString last4 = line.right(4);
-    const QString last3 = line.right(3);
-    if (IsStatusWord(last4)) {
-        return {};
-    }
-    if (last4 == u"MOHM") {
-        return "Mohm";
-    }
-    for (const char* units : {"MHz", "KHz"}) {
-        if (last3 == QLatin1String(units)) {
-            return units;
-        }
-    }
-    if (last3 == u"OHM") {
-        return "Ohm";
-    }
-    return line.right(2);
-}
-
-} // namespace
 
 QString FormatTimeStamp(QTime time) {
     return QLocale::c().toString(time, "h:mm:ss AP");
@@ -59,7 +34,7 @@ std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuT
     } else {
         row.Type = mode;
     }
-    row.Units = unitsOf(line);
+    row.Units = NamedUnits(line).value_or(line.right(2));
     if (dbuText != ReadingModel::kDbuNotValid) {
         // Stored as shown: rounded to two decimals.
         row.Dbu = NarrowToSingle(ReadNumber(FormatZeroZero(currentDbu)));

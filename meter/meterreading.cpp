@@ -15,33 +15,30 @@ constexpr double kLn10 = 2.30258509299405;
 const QStringList kStatusWords = {"HORT", "OPEN", " LOW", "HIGH", "GOOD", "NDET"};
 
 QString unitsOf(const QString& line) {
-    const QString last4 = line.right(4);
-    const QString last3 = line.right(3);
-    if (IsStatusWord(last4)) {
-        return {};
+    if (const auto named = NamedUnits(line)) {
+        return *named;
     }
-    if (last4 == u"MOHM") {
-        return "Mohm";
-    }
-    if (last3 == u"MHz") {
-        return "MHz";
-    }
-    if (last3 == u"KHz") {
-        return "KHz";
-    }
-    if (last3 == u"OHM") {
-        return "Ohm";
-    }
-    if (line.right(2) == u" V") {
-        return "Volts";
-    }
-    return last3;
+    return line.right(2) == u" V" ? QString("Volts") : line.right(3);
 }
 
 } // namespace
 
-bool IsStatusWord(const QString& lastFour) {
-    return kStatusWords.contains(lastFour);
+std::optional<QString> NamedUnits(const QString& line) {
+    const QString last4 = line.right(4);
+    const QString last3 = line.right(3);
+    if (kStatusWords.contains(last4)) {
+        return QString();
+    }
+    if (last4 == u"MOHM") {
+        return QString("Mohm");
+    }
+    if (last3 == u"MHz" || last3 == u"KHz") {
+        return last3;
+    }
+    if (last3 == u"OHM") {
+        return QString("Ohm");
+    }
+    return std::nullopt;
 }
 
 double DbuOfVolts(double volts) {

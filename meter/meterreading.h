@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // One decoded meter line.
 struct MeterReading {
     QString Line;       // the decoded line
@@ -19,9 +21,10 @@ struct MeterReading {
 // Decodes a meter line by fixed character positions. Pure, never fails.
 [[nodiscard]] MeterReading DecodeReading(const QString& line);
 
-// Whether the last four characters of a line are a status word (open, short, low, high,
-// good, not detected) that stands in place of units.
-[[nodiscard]] bool IsStatusWord(const QString& lastFour);
+// The units both the display and the recorder name from the end of a line: empty text
+// for a status word (open, short, low, high, good, not detected), "Mohm", "MHz", "KHz",
+// "Ohm"; nothing for any other ending, which each reads on its own terms.
+[[nodiscard]] std::optional<QString> NamedUnits(const QString& line);
 
 // The dBu level of an AC voltage: 20 log10 of the ratio to 0.77459667 V.
 [[nodiscard]] double DbuOfVolts(double volts);
