@@ -9,6 +9,7 @@
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
 #include "ui/clock.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fittext.h"
 #include "ui/soundplayer.h"
@@ -45,13 +46,12 @@ QRect twipsRect(int left, int top, int width, int height) {
     return {TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), std::max(1, TwipsToPx(height))};
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int leftTw,
-                        const QString& tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setGeometry(twipsRect(leftTw, kButtonRowTopTw, kButtonWidthTw, kButtonHeightTw));
+QPushButton* makeRowButton(QWidget* parent, const char* name, const QString& caption, int leftTw,
+                           const QString& tip) {
+    QPushButton* b =
+        MakeButton(parent, name, caption,
+                   twipsRect(leftTw, kButtonRowTopTw, kButtonWidthTw, kButtonHeightTw), tip);
     b->setFont(QFont(kButtonFont, 10));
-    b->setToolTip(tip);
     return b;
 }
 
@@ -60,11 +60,6 @@ QAction* makeAction(QMenu* menu, const char* name, const QString& caption, bool 
     a->setObjectName(name);
     a->setCheckable(checkable);
     return a;
-}
-
-void enableButton(QPushButton* button, qint32 color, bool enabled) {
-    SetBackColor(button, color);
-    button->setEnabled(enabled);
 }
 
 } // namespace
@@ -114,13 +109,14 @@ void frmMain::buildControls() {
     Label2->setGeometry(twipsRect(kReadingLeftTw, 2050, kReadingWidthTw, 1));
     Label2->hide();
 
-    cmdLogger = makeButton(client, "cmdLogger", "&Logger", 400,
-                           "Start Logging Data to the Screen or to a File, Analyze Logged Data");
-    cmdDB = makeButton(client, "cmdDB", "AC-V in &dBu", 2900,
-                       "Toggle Conversion of AC Volts/Millivolts to dBu (or dBm if measuring in a "
-                       "600 Ohm load)");
-    cmdAlarms = makeButton(client, "cmdAlarms", "&Alarms", 6900, QString());
-    cmdQuit = makeButton(client, "cmdQuit", "&Quit", 9400, "Exit the Program");
+    cmdLogger = makeRowButton(client, "cmdLogger", "&Logger", 400,
+                              "Start Logging Data to the Screen or to a File, Analyze Logged Data");
+    cmdDB =
+        makeRowButton(client, "cmdDB", "AC-V in &dBu", 2900,
+                      "Toggle Conversion of AC Volts/Millivolts to dBu (or dBm if measuring in a "
+                      "600 Ohm load)");
+    cmdAlarms = makeRowButton(client, "cmdAlarms", "&Alarms", 6900, QString());
+    cmdQuit = makeRowButton(client, "cmdQuit", "&Quit", 9400, "Exit the Program");
     Panel = new AlarmPanel(client, cmdAlarms, Alarms, [this] { return Reading.CurrentValue; });
     buttonRow_ = {cmdDB, cmdAlarms, cmdLogger};
     for (QWidget* control : Panel->Controls()) {
@@ -261,10 +257,10 @@ void frmMain::placeControls() {
     Label2->hide();
     cmdQuit->setEnabled(true);
     cmdDB->setText("AC-V in &dBu");
-    enableButton(cmdDB, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdDB, VbColor::kButtonFace, false);
     cmdAlarms->setEnabled(true);
     Panel->Show();
-    enableButton(cmdLogger, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdLogger, VbColor::kButtonFace, false);
 }
 
 void frmMain::tmrDispUpdate_Timer() {
@@ -292,7 +288,7 @@ void frmMain::tmrDispUpdate_Timer() {
 
     if (Link.CountSilentTick()) {
         Link.LastLine = kNoComm;
-        enableButton(cmdLogger, VbColor::kButtonFace, false);
+        SetBackColorAndEnabled(cmdLogger, VbColor::kButtonFace, false);
     }
     alarmBlink();
 }
@@ -325,10 +321,10 @@ void frmMain::redrawChartTrace() {
 void frmMain::showDbuPart(bool acVolts) {
     if (acVolts) {
         Label2->setText(Reading.DbuText);
-        enableButton(cmdDB, VbColor::kLightBlue, true);
+        SetBackColorAndEnabled(cmdDB, VbColor::kLightBlue, true);
         return;
     }
-    enableButton(cmdDB, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdDB, VbColor::kButtonFace, false);
     Label2->setText(Reading.DbuText);
     if (DbuViewShown) {
         LeaveDbuView();
@@ -336,7 +332,7 @@ void frmMain::showDbuPart(bool acVolts) {
 }
 
 void frmMain::markLinkTalking() {
-    enableButton(cmdLogger, VbColor::kGreen, true);
+    SetBackColorAndEnabled(cmdLogger, VbColor::kGreen, true);
 }
 
 void frmMain::cmdDB_Click() {

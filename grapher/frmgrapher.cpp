@@ -10,6 +10,7 @@
 #include "grapher/logdocument.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/numberformat.h"
 #include "ui/picturebox.h"
@@ -40,24 +41,6 @@ constexpr int kKeyRight = 39;
 const QString kCursorTip =
     QStringLiteral("Use Mouse or Left/Right Keyboard Buttons to Move Cursor");
 const QString kCrLf = QStringLiteral("\r\n");
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
-                  const QString& tip = kCursorTip) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(at);
-    l->setToolTip(tip);
-    return l;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect at,
-                        const QString& tip) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(at);
-    b->setToolTip(tip);
-    return b;
-}
 
 // The stored date in the system's long form, or as stored when it reads as no date.
 QString longDate(const QString& stored) {
@@ -104,15 +87,15 @@ void frmGrapher::buildControls() {
     line->setAutoFillBackground(true);
     SetBackColor(line, VbColor::kWhite);
 
-    lblTitle = makeLabel(client, "lblTitle", QString(), {70, 6, 649, 22}, QString());
+    lblTitle = MakeLabel(client, "lblTitle", QString(), {70, 6, 649, 22}, QString());
     lblTitle->setAlignment(Qt::AlignCenter);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSize(12);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblFileName = makeLabel(client, "lblFileName", "Filename:", {10, 30, 400, 20}, QString());
+    lblFileName = MakeLabel(client, "lblFileName", "Filename:", {10, 30, 400, 20}, QString());
     lblDate =
-        makeLabel(client, "lblDate", QString(), {420, 30, 330, 20}, "Date measurements Were Taken");
+        MakeLabel(client, "lblDate", QString(), {420, 30, 330, 20}, "Date measurements Were Taken");
     lblDate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtComment = new QLineEdit(client);
     txtComment->setObjectName("txtComment");
@@ -133,34 +116,37 @@ void frmGrapher::buildControls() {
                                         {&lblMid, "lblMid", "Mid"},
                                         {&lblMidLow, "lblMidLow", "MidLow"},
                                         {&lblMin, "lblMin", "Min"}}) {
-        *label = makeLabel(client, name, caption, {2, graphTop + i++ * step - 8, 74, 16});
+        *label =
+            MakeLabel(client, name, caption, {2, graphTop + i++ * step - 8, 74, 16}, kCursorTip);
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
     const int readoutTop = graphTop + picGraph->height() + 10;
-    makeLabel(client, "Label3", "TimeStamp:", {10, readoutTop, 80, 20});
-    lblTS = makeLabel(client, "lblTS", QString(), {90, readoutTop, 110, 20});
-    makeLabel(client, "Label4", "Type:", {205, readoutTop, 40, 20});
-    lblType = makeLabel(client, "lblType", QString(), {245, readoutTop, 55, 20});
-    makeLabel(client, "Label5", "Units:", {305, readoutTop, 42, 20});
-    lblUnits = makeLabel(client, "lblUnits", QString(), {347, readoutTop, 60, 20});
-    makeLabel(client, "Label6", "Value:", {412, readoutTop, 45, 20});
-    lblValue = makeLabel(client, "lblValue", QString(), {457, readoutTop, 110, 20});
-    makeLabel(client, "Label7", "dBu:", {572, readoutTop, 35, 20});
-    lbldBu = makeLabel(client, "lbldBu", QString(), {607, readoutTop, 100, 20});
-    makeLabel(client, "Label8", "Max Value:", {10, readoutTop + 26, 80, 20});
-    lblMaxVal = makeLabel(client, "lblMaxVal", QString(), {90, readoutTop + 26, 130, 20});
-    makeLabel(client, "Label9", "Min Value:", {230, readoutTop + 26, 75, 20});
-    lblMinVal = makeLabel(client, "lblMinVal", QString(), {305, readoutTop + 26, 130, 20});
+    MakeLabel(client, "Label3", "TimeStamp:", {10, readoutTop, 80, 20}, kCursorTip);
+    lblTS = MakeLabel(client, "lblTS", QString(), {90, readoutTop, 110, 20}, kCursorTip);
+    MakeLabel(client, "Label4", "Type:", {205, readoutTop, 40, 20}, kCursorTip);
+    lblType = MakeLabel(client, "lblType", QString(), {245, readoutTop, 55, 20}, kCursorTip);
+    MakeLabel(client, "Label5", "Units:", {305, readoutTop, 42, 20}, kCursorTip);
+    lblUnits = MakeLabel(client, "lblUnits", QString(), {347, readoutTop, 60, 20}, kCursorTip);
+    MakeLabel(client, "Label6", "Value:", {412, readoutTop, 45, 20}, kCursorTip);
+    lblValue = MakeLabel(client, "lblValue", QString(), {457, readoutTop, 110, 20}, kCursorTip);
+    MakeLabel(client, "Label7", "dBu:", {572, readoutTop, 35, 20}, kCursorTip);
+    lbldBu = MakeLabel(client, "lbldBu", QString(), {607, readoutTop, 100, 20}, kCursorTip);
+    MakeLabel(client, "Label8", "Max Value:", {10, readoutTop + 26, 80, 20}, kCursorTip);
+    lblMaxVal =
+        MakeLabel(client, "lblMaxVal", QString(), {90, readoutTop + 26, 130, 20}, kCursorTip);
+    MakeLabel(client, "Label9", "Min Value:", {230, readoutTop + 26, 75, 20}, kCursorTip);
+    lblMinVal =
+        MakeLabel(client, "lblMinVal", QString(), {305, readoutTop + 26, 130, 20}, kCursorTip);
 
     const int buttonTop = readoutTop + 56;
-    cmdZoom = makeButton(client, "cmdZoom", "Zoom", {10, buttonTop, 90, 28},
+    cmdZoom = MakeButton(client, "cmdZoom", "Zoom", {10, buttonTop, 90, 28},
                          "Show Only Values Between Cursors");
-    cmdReset = makeButton(client, "cmdReset", "Reset", {110, buttonTop, 90, 28},
+    cmdReset = MakeButton(client, "cmdReset", "Reset", {110, buttonTop, 90, 28},
                           "Show All Data in Open File");
-    cmdPlusMinus = makeButton(client, "cmdPlusMinus", "+ / -", {210, buttonTop, 90, 28},
+    cmdPlusMinus = MakeButton(client, "cmdPlusMinus", "+ / -", {210, buttonTop, 90, 28},
                               "Show Positive, Negative, or All Values in Current Zoom");
-    cmdReturn = makeButton(client, "cmdReturn", "&Return", {650, buttonTop, 100, 28},
+    cmdReturn = MakeButton(client, "cmdReturn", "&Return", {650, buttonTop, 100, 28},
                            "Close Graph Window and Return to the Main Window");
 }
 

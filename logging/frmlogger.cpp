@@ -12,6 +12,7 @@
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
 #include "ui/clock.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
@@ -35,35 +36,6 @@ constexpr int kButtonPointSize = 10;
 // Masked entry of "##:##:## ??": digits, then two letters made upper case.
 const QString kQtTimeMask = QStringLiteral("99:99:99 >AA;_");
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect at) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(at);
-    return l;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, QRect at, const QString& tip = {}) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setGeometry(at);
-    e->setToolTip(tip);
-    return e;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect at,
-                        const QString& tip = {}) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(at);
-    b->setToolTip(tip);
-    return b;
-}
-
-void colorButton(QPushButton* button, qint32 color, bool enabled) {
-    SetBackColor(button, color);
-    button->setEnabled(enabled);
-}
-
 void setStartCaption(QPushButton* cmdStart, const QString& caption) {
     QFont font = cmdStart->font();
     font.setPointSize(kButtonPointSize);
@@ -85,16 +57,16 @@ frmLogger::frmLogger(frmMain& main, Services services)
 void frmLogger::buildControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    txtFilePath = makeEdit(client, "txtFilePath", {10, 10, 330, 22},
+    txtFilePath = MakeEdit(client, "txtFilePath", {10, 10, 330, 22},
                            "Logging File, Defaults to 'Test.qmx' in Application Folder");
-    cmdBrowse = makeButton(client, "cmdBrowse", "Browse", {345, 9, 70, 24},
+    cmdBrowse = MakeButton(client, "cmdBrowse", "Browse", {345, 9, 70, 24},
                            "Select .qmx  File for Logging");
-    makeLabel(client, "Label1", "Logging Period (.5-60 seconds)    :", {10, 42, 215, 20});
-    txtSampInt = makeEdit(client, "txtSampInt", {228, 40, 50, 22},
+    MakeLabel(client, "Label1", "Logging Period (.5-60 seconds)    :", {10, 42, 215, 20});
+    txtSampInt = MakeEdit(client, "txtSampInt", {228, 40, 50, 22},
                           "Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum");
-    makeLabel(client, "Label2", "seconds", {283, 42, 60, 20});
-    makeLabel(client, "Label3", "Comment:", {10, 72, 65, 20});
-    txtComment = makeEdit(client, "txtComment", {75, 70, 340, 22});
+    MakeLabel(client, "Label2", "seconds", {283, 42, 60, 20});
+    MakeLabel(client, "Label3", "Comment:", {10, 72, 65, 20});
+    txtComment = MakeEdit(client, "txtComment", {75, 70, 340, 22});
     optManual = new QRadioButton("Manual", client);
     optManual->setObjectName("optManual");
     optManual->setGeometry(10, 100, 80, 20);
@@ -103,21 +75,21 @@ void frmLogger::buildControls() {
     optTimer->setObjectName("optTimer");
     optTimer->setGeometry(95, 100, 80, 20);
     optTimer->setToolTip("Setup Times to Start and Stop Logging");
-    Label6 = makeLabel(client, "Label6", "Start:", {10, 128, 40, 20});
-    mskStartTime = makeEdit(client, "mskStartTime", {50, 126, 95, 22});
-    Label7 = makeLabel(client, "Label7", "Stop:", {155, 128, 40, 20});
-    mskEndTime = makeEdit(client, "mskEndTime", {195, 126, 95, 22});
-    Label9 = makeLabel(client, "Label9", "Real:", {10, 154, 40, 20});
-    lblRealTime = makeLabel(client, "lblRealTime", QString(), {50, 154, 95, 20});
-    Label5 = makeLabel(client, "Label5", kIdleStatus, {10, 182, 405, 20});
+    Label6 = MakeLabel(client, "Label6", "Start:", {10, 128, 40, 20});
+    mskStartTime = MakeEdit(client, "mskStartTime", {50, 126, 95, 22});
+    Label7 = MakeLabel(client, "Label7", "Stop:", {155, 128, 40, 20});
+    mskEndTime = MakeEdit(client, "mskEndTime", {195, 126, 95, 22});
+    Label9 = MakeLabel(client, "Label9", "Real:", {10, 154, 40, 20});
+    lblRealTime = MakeLabel(client, "lblRealTime", QString(), {50, 154, 95, 20});
+    Label5 = MakeLabel(client, "Label5", kIdleStatus, {10, 182, 405, 20});
     Label5->setAlignment(Qt::AlignCenter);
-    cmdStart = makeButton(client, "cmdStart", "Start Logging", {10, 208, 130, 30},
+    cmdStart = MakeButton(client, "cmdStart", "Start Logging", {10, 208, 130, 30},
                           "Begin Logging Manually");
-    cmdStop = makeButton(client, "cmdStop", "Stop Logging", {150, 208, 130, 30},
+    cmdStop = MakeButton(client, "cmdStop", "Stop Logging", {150, 208, 130, 30},
                          "Stop Manual or Timed Logging");
-    Label10 = makeLabel(client, "Label10", "Samples", {295, 204, 70, 16});
-    lblSampCount = makeLabel(client, "lblSampCount", QString(), {295, 220, 70, 18});
-    cmdReturn = makeButton(client, "cmdReturn", "&Return", {10, 246, 100, 26},
+    Label10 = MakeLabel(client, "Label10", "Samples", {295, 204, 70, 16});
+    lblSampCount = MakeLabel(client, "lblSampCount", QString(), {295, 220, 70, 18});
+    cmdReturn = MakeButton(client, "cmdReturn", "&Return", {10, 246, 100, 26},
                            "Close Logger Window and Return to the Main Window");
     for (QLineEdit* box : {mskStartTime, mskEndTime}) {
         box->setInputMask(kQtTimeMask);
@@ -137,13 +109,13 @@ void frmLogger::buildChartControls(QWidget* client) {
                                {&lblMid, "lblMid"},
                                {&lblMidLow, "lblMidLow"},
                                {&lblMin, "lblMin"}}) {
-        *label = makeLabel(client, name, QString(), {425, top, 60, 14});
+        *label = MakeLabel(client, name, QString(), {425, top, 60, 14});
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         top += 50;
     }
-    lblType = makeLabel(client, "lblType", QString(), {490, 8, 240, 18});
+    lblType = MakeLabel(client, "lblType", QString(), {490, 8, 240, 18});
     lblType->setAlignment(Qt::AlignCenter);
-    lblRescale = makeLabel(client, "lblRescale", "RESCALE", {490, 232, 240, 18});
+    lblRescale = MakeLabel(client, "lblRescale", "RESCALE", {490, 232, 240, 18});
     lblRescale->setAlignment(Qt::AlignCenter);
     lblRescale->hide();
     chart_ = std::make_unique<ChartView>(
@@ -193,8 +165,8 @@ void frmLogger::Form_Load() {
     main_.LogFilePath = StartupSettings::ReadLogFilePath(settings, services_.programFolder);
     txtFilePath->setText(main_.LogFilePath);
     txtSampInt->setText(RunControl::IntervalText(main_.LogIntervalMs));
-    colorButton(cmdStart, VbColor::kGreen, true);
-    colorButton(cmdStop, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
+    SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
     for (QLabel* blue : {lblSampCount, lblRealTime, Label9, Label10, lblRescale}) {
         SetForeColor(blue, VbColor::kBlue);
     }
@@ -239,7 +211,7 @@ void frmLogger::emptyTimeBoxes() {
 }
 
 void frmLogger::readyToStart() {
-    colorButton(cmdStart, VbColor::kGreen, true);
+    SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
     cmdStop->setEnabled(true);
     showTimeControls(false);
     emptyTimeBoxes();
@@ -269,8 +241,8 @@ void frmLogger::cmdStart_Click() {
     main_.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
     main_.tmrLogClock.setInterval(main_.LogIntervalMs);
     main_.tmrLogClock.start();
-    colorButton(cmdStop, VbColor::kRed, true);
-    colorButton(cmdStart, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdStop, VbColor::kRed, true);
+    SetBackColorAndEnabled(cmdStart, VbColor::kButtonFace, false);
     Label10->show();
     lblSampCount->show();
     main_.GetRowofData();
@@ -288,8 +260,8 @@ void frmLogger::cmdStop_Click() {
     // Browse comes back too, so that the next run can be given its new file.
     cmdBrowse->setEnabled(true);
     setStartCaption(cmdStart, "Start Logging");
-    colorButton(cmdStart, VbColor::kGreen, true);
-    colorButton(cmdStop, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
+    SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
     Label10->hide();
     lblSampCount->hide();
 }
@@ -329,7 +301,7 @@ void frmLogger::timedStartStop() {
     if (differ && RunControl::IsTimeOfDay(start) && RunControl::IsTimeOfDay(stop) &&
         !main_.LoggingActive) {
         setStartCaption(cmdStart, "Timed Start Pending!");
-        colorButton(cmdStart, VbColor::kGreen, true);
+        SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
     } else {
         cmdStart->setEnabled(false);
     }
@@ -338,13 +310,13 @@ void frmLogger::timedStartStop() {
         mskStartTime->setEnabled(false);
         mskEndTime->setEnabled(false);
         cmdStart->setText("In Progress!");
-        colorButton(cmdStart, VbColor::kButtonFace, false);
+        SetBackColorAndEnabled(cmdStart, VbColor::kButtonFace, false);
     } else if (RunControl::TimeReached(stop, previousClock_, clock) && main_.LoggingActive) {
-        colorButton(cmdStop, VbColor::kRed, true);
+        SetBackColorAndEnabled(cmdStop, VbColor::kRed, true);
         cmdStop_Click();
         optManual->setChecked(true);
         optManual_Click();
-        colorButton(cmdStop, VbColor::kButtonFace, false);
+        SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
         services_.dialogs.MsgBox(RunControl::CompletionText(main_.LogFilePath, main_.SampleCount),
                                  Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
     }
@@ -381,7 +353,7 @@ void frmLogger::optTimer_Click() {
         readyToStart();
         return;
     }
-    colorButton(cmdStart, VbColor::kButtonFace, false);
+    SetBackColorAndEnabled(cmdStart, VbColor::kButtonFace, false);
     cmdStop->setEnabled(false);
     showTimeControls(true);
     const QString now = ReadingModel::FormatClockText(services_.clock.Now());

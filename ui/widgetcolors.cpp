@@ -49,6 +49,11 @@ void SetForeColor(QWidget* widget, qint32 color) {
     restyle(widget);
 }
 
+void SetBackColorAndEnabled(QWidget* widget, qint32 color, bool enabled) {
+    SetBackColor(widget, color);
+    widget->setEnabled(enabled);
+}
+
 qint32 BackColorOf(const QWidget* widget) {
     const QVariant v = widget->property(kBack);
     return v.isValid() ? v.toInt() : VbColor::kButtonFace;

@@ -12,5 +12,7 @@ class QWidget;
 // be read back exactly; the button-face value gives the platform's own look.
 void SetBackColor(QWidget* widget, qint32 color);
 void SetForeColor(QWidget* widget, qint32 color);
+// A button's background colour together with whether it can be pressed.
+void SetBackColorAndEnabled(QWidget* widget, qint32 color, bool enabled);
 [[nodiscard]] qint32 BackColorOf(const QWidget* widget);
 [[nodiscard]] qint32 ForeColorOf(const QWidget* widget);

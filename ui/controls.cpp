@@ -1,0 +1,31 @@
+#include "ui/controls.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+template <typename Widget>
+Widget* place(Widget* w, const char* name, QRect at, const QString& tip) {
+    w->setObjectName(name);
+    w->setGeometry(at);
+    w->setToolTip(tip);
+    return w;
+}
+
+} // namespace
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
+                  const QString& tip) {
+    return place(new QLabel(text, parent), name, at, tip);
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect at, const QString& tip) {
+    return place(new QLineEdit(parent), name, at, tip);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect at,
+                        const QString& tip) {
+    return place(new QPushButton(text, parent), name, at, tip);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Controls made on a window with the name tests find them by, their place and tip.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
+                  const QString& tip = {});
+QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect at, const QString& tip = {});
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect at,
+                        const QString& tip = {});
