@@ -1,11 +1,22 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
-// Subcommands of qmxtool. Each takes its own arguments (without the subcommand name)
-// and returns the process exit status.
-int RunDecode(const QStringList& args);
-int RunMonitor(const QStringList& args);
-int RunRecord(const QStringList& args);
-int RunCsv(const QStringList& args);
-int RunInfo(const QStringList& args);
+class CommandLine;
+
+// One command of qmxtool: its name, its arguments as the usage line shows them, what it
+// does, and the function that runs it. The function adds its options to the command line,
+// parses the arguments that follow the name and returns the process exit status.
+struct Command {
+    QString Name;
+    QString Synopsis;
+    QString Summary;
+    int (*Run)(CommandLine& line, const QStringList& args);
+};
+
+int RunDecode(CommandLine& line, const QStringList& args);
+int RunMonitor(CommandLine& line, const QStringList& args);
+int RunRecord(CommandLine& line, const QStringList& args);
+int RunCsv(CommandLine& line, const QStringList& args);
+int RunInfo(CommandLine& line, const QStringList& args);

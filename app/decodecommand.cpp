@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/commands.h"
 #include "app/jsonline.h"
 #include "meter/meterreading.h"
@@ -34,8 +35,13 @@ void emitLine(const QByteArray& bytes) {
 
 // Lines are split at LF (a CR before it dropped), or with --raw at CR exactly as the
 // serial link splits them, LF then being an ordinary character.
-int RunDecode(const QStringList& args) {
-    const bool raw = args.contains("--raw");
+int RunDecode(CommandLine& line, const QStringList& args) {
+    line.AddOption({"raw", "Split lines at carriage returns, as the serial link does."});
+    if (!line.Parse(args)) {
+        return 0;
+    }
+    line.Arguments({});
+    const bool raw = line.IsSet("raw");
     const char separator = raw ? '\r' : '\n';
     QByteArray pending;
     int c;

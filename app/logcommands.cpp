@@ -1,9 +1,10 @@
+#include "app/commandline.h"
 #include "app/commands.h"
 #include "app/jsonline.h"
 #include "grapher/csvexport.h"
-#include "grapher/logdocument.h"
 #include "logging/dberror.h"
 #include "logging/logmessages.h"
+#include "logging/logsummary.h"
 
 #include <cstdio>
 
@@ -17,14 +18,13 @@ void printError(const QString& text) {
 
 // qmxtool csv LOG [-o OUT]: the log as comma-separated values (OUT defaults to LOG with
 // its last three characters replaced by "csv").
-int RunCsv(const QStringList& args) {
-    if (args.isEmpty() || args.first().startsWith('-')) {
-        std::fprintf(stderr, "usage: qmxtool csv LOG [-o OUT]\n");
-        return 2;
+int RunCsv(CommandLine& line, const QStringList& args) {
+    line.AddOption({{"o", "output"}, "The CSV file to write.", "OUT"});
+    if (!line.Parse(args)) {
+        return 0;
     }
-    const QString log = args.first();
-    const qsizetype o = args.indexOf("-o");
-    const QString out = o > 0 && o + 1 < args.size() ? args[o + 1] : CsvExport::TargetFor(log);
+    const QString log = line.Arguments({"LOG"}).first();
+    const QString out = line.IsSet("o") ? line.Value("o") : CsvExport::TargetFor(log);
     CsvExport exporter(log, out);
     try {
         exporter.Run();
@@ -37,39 +37,39 @@ int RunCsv(const QStringList& args) {
 
 // qmxtool info LOG [--json]: the log's date, description, sample count, first and last
 // time stamps and the types found.
-int RunInfo(const QStringList& args) {
-    if (args.isEmpty() || args.first().startsWith('-')) {
-        std::fprintf(stderr, "usage: qmxtool info LOG [--json]\n");
-        return 2;
+int RunInfo(CommandLine& line, const QStringList& args) {
+    line.AddOption({"json", "Print one JSON object."});
+    if (!line.Parse(args)) {
+        return 0;
     }
+    const QString path = line.Arguments({"LOG"}).first();
+    LogSummary log;
     try {
-        const LogDocument log(args.first());
-        const QString first = log.Read(1).TimeStamp;
-        const QString last = log.Read(log.Count()).TimeStamp;
-        if (args.contains("--json")) {
-            QByteArray types = "[";
-            for (const QString& t : log.TypeNames()) {
-                types += (types.size() > 1 ? "," : "") + JsonLine::Quoted(t);
-            }
-            const QByteArray json = JsonLine()
-                                        .Text("date", log.Date())
-                                        .Text("description", log.Description())
-                                        .Integer("samples", log.Count())
-                                        .Text("firstTimeStamp", first)
-                                        .Text("lastTimeStamp", last)
-                                        .Finish();
-            std::printf("%s,\"types\":%s]}\n", json.left(json.size() - 1).constData(),
-                        types.constData());
-        } else {
-            std::printf("Date:        %s\nDescription: %s\nSamples:     %d\nFirst:       %s\n"
-                        "Last:        %s\nTypes:       %s\n",
-                        qPrintable(log.Date()), qPrintable(log.Description()), log.Count(),
-                        qPrintable(first), qPrintable(last),
-                        qPrintable(log.TypeNames().join(", ")));
-        }
+        log = LogSummary::Read(path);
     } catch (const DbError& e) {
-        printError(args.first() + ": not a readable log (" + e.Detail + ")");
+        printError(path + ": not a readable log (" + e.Detail + ")");
         return 1;
+    }
+    if (line.IsSet("json")) {
+        QByteArray types = "[";
+        for (const QString& t : log.Types) {
+            types += (types.size() > 1 ? "," : "") + JsonLine::Quoted(t);
+        }
+        const QByteArray json = JsonLine()
+                                    .Text("date", log.Date)
+                                    .Text("description", log.Description)
+                                    .Integer("samples", log.Samples)
+                                    .Text("firstTimeStamp", log.FirstTimeStamp)
+                                    .Text("lastTimeStamp", log.LastTimeStamp)
+                                    .Finish();
+        std::printf("%s,\"types\":%s]}\n", json.left(json.size() - 1).constData(),
+                    types.constData());
+    } else {
+        std::printf("Date:        %s\nDescription: %s\nSamples:     %lld\nFirst:       %s\n"
+                    "Last:        %s\nTypes:       %s\n",
+                    qPrintable(log.Date), qPrintable(log.Description),
+                    static_cast<long long>(log.Samples), qPrintable(log.FirstTimeStamp),
+                    qPrintable(log.LastTimeStamp), qPrintable(log.Types.join(", ")));
     }
     return 0;
 }

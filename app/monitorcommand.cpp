@@ -1,5 +1,6 @@
+#include "app/commandline.h"
 #include "app/commands.h"
-#include "display/settingsstore.h"
+#include "app/portoptions.h"
 #include "meter/meterlink.h"
 #include "meter/meterreading.h"
 
@@ -30,32 +31,18 @@ void printReading(const QString& line) {
     std::fflush(stdout);
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: qmxtool monitor (--device PATH | --port N)\n");
-    return 2;
-}
-
 } // namespace
 
 // Opens a meter as the program does, polls it every 250 ms and prints each new line.
-int RunMonitor(const QStringList& args) {
-    PortMap ports;
-    qint16 portNumber = 1;
-    const qsizetype device = args.indexOf("--device");
-    const qsizetype port = args.indexOf("--port");
-    if (device >= 0 && device + 1 < args.size()) {
-        ports.SetDevice(1, args[device + 1]);
-    } else if (port >= 0 && port + 1 < args.size()) {
-        SettingsStore settings;
-        ports.Load(settings);
-        ports.AssignFree(PortMap::SystemCandidates());
-        portNumber = qint16(args[port + 1].toInt());
-    } else {
-        return usage();
+int RunMonitor(CommandLine& line, const QStringList& args) {
+    AddPortOptions(line);
+    if (!line.Parse(args)) {
+        return 0;
     }
-
-    MeterLink link(ports);
-    link.CommPort = portNumber;
+    line.Arguments({});
+    const ChosenMeter meter = MeterFromOptions(line);
+    MeterLink link(meter.Ports);
+    link.CommPort = meter.Port;
     if (const auto failure = link.OpenConfiguredPort()) {
         std::fprintf(stderr, "%s", qPrintable(StartupFailureText(*failure).replace("\r\n", "\n")));
         return 1;

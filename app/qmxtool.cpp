@@ -1,4 +1,5 @@
 // qmxtool: the command-line companion of the QMX-7300 program, for scripts.
+#include "app/commandline.h"
 #include "app/commands.h"
 
 #include <QCoreApplication>
@@ -7,13 +8,36 @@
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: qmxtool COMMAND [ARGS]\n"
-                 "commands:\n"
-                 "  decode [--raw]                   decode meter lines from stdin as JSON\n"
-                 "  monitor (--device PATH | --port N) print a meter's readings\n");
-    return 2;
+// Every command, in the order the help lists them.
+const Command kCommands[] = {
+    {"decode", "[--raw]", "Decode meter lines from standard input, one JSON object a line.",
+     RunDecode},
+    {"monitor", "(--device PATH | --port N)", "Open a meter and print each reading it sends.",
+     RunMonitor},
+    {"record",
+     "(--device PATH | --port N) [--interval SECONDS] [--comment TEXT]\n"
+     "       [--samples N | --duration SECONDS] LOG",
+     "Log a meter's readings into a new log file.", RunRecord},
+    {"csv", "LOG [-o OUT]", "Write a log as comma-separated values.", RunCsv},
+    {"info", "LOG [--json]", "Show a log's date, comment, sample count, time span and types.",
+     RunInfo},
+};
+
+QString helpText(const QCommandLineParser& parser) {
+    QString text = "Usage: qmxtool COMMAND [ARGS]\n"
+                   "The command-line companion of the QMX-7300 program.\n\nCommands:\n";
+    for (const Command& c : kCommands) {
+        text += "  " + c.Name + " " + QString(c.Synopsis).replace("\n       ", "\n    ") +
+                "\n      " + c.Summary + "\n";
+    }
+    return text + "\nOptions:\n  " + parser.helpText().section("\nOptions:", 1).trimmed() +
+           "\n\n'qmxtool COMMAND --help' shows the options of a command.\n";
+}
+
+int usageError(const QString& message) {
+    std::fprintf(stderr, "qmxtool: %s\nRun 'qmxtool --help' for the commands.\n",
+                 qPrintable(message));
+    return UsageError::kStatus;
 }
 
 } // namespace
@@ -21,26 +45,41 @@ int usage() {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("qmxtool");
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QCoreApplication::setApplicationVersion(QMX_VERSION);
+
+    QCommandLineParser parser;
+    // Whatever follows the command's name belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption version({"v", "version"}, "Show the version.");
+    parser.addOptions({help, version});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(helpText(parser)));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("qmxtool %s\n", QMX_VERSION);
+        return 0;
+    }
+    QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
-        return usage();
+        return usageError("no command given");
     }
-    const QString command = args.takeFirst();
-    if (command == u"decode") {
-        return RunDecode(args);
+    const QString name = args.takeFirst();
+    for (const Command& c : kCommands) {
+        if (c.Name != name) {
+            continue;
+        }
+        CommandLine line(c.Name, c.Synopsis, c.Summary);
+        try {
+            return c.Run(line, args);
+        } catch (const UsageError& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.Text));
+            return UsageError::kStatus;
+        }
     }
-    if (command == u"monitor") {
-        return RunMonitor(args);
-    }
-    if (command == u"record") {
-        return RunRecord(args);
-    }
-    if (command == u"csv") {
-        return RunCsv(args);
-    }
-    if (command == u"info") {
-        return RunInfo(args);
-    }
-    return usage();
+    return usageError("unknown command " + name);
 }

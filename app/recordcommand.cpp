@@ -1,6 +1,7 @@
+#include "app/commandline.h"
 #include "app/commands.h"
+#include "app/portoptions.h"
 #include "display/readingmodel.h"
-#include "display/settingsstore.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/logmessages.h"
@@ -16,31 +17,22 @@
 
 #include <csignal>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 namespace {
 
 constexpr int kPollMs = 250;
 constexpr int kFirstLineWaitMs = 2000;
+constexpr double kLongestRunS = 366.0 * 24 * 60 * 60;
 volatile std::sig_atomic_t stopRequested = 0;
 
 void onStopSignal(int) {
     stopRequested = 1;
 }
 
-QString optionValue(const QStringList& args, const QString& name) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
-}
-
 void printError(const QString& text) {
     std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace("\r\n", "\n").trimmed()));
-}
-
-int usage() {
-    std::fprintf(stderr, "usage: qmxtool record (--device PATH | --port N) [--interval SECONDS]\n"
-                         "       [--comment TEXT] [--samples N | --duration SECONDS] LOG\n");
-    return 2;
 }
 
 // A headless logging run: the display tick's polling and reading model, and the
@@ -128,25 +120,32 @@ private:
 
 } // namespace
 
-int RunRecord(const QStringList& args) {
-    if (args.isEmpty() || args.last().startsWith("--")) {
-        return usage();
+int RunRecord(CommandLine& line, const QStringList& args) {
+    AddPortOptions(line);
+    line.AddOption({"interval", "Seconds between samples, 0.5 to 60 (default 1).", "SECONDS"});
+    line.AddOption({"comment", "The run's comment, at most 255 characters.", "TEXT"});
+    line.AddOption({"samples", "Stop after this many samples.", "N"});
+    line.AddOption({"duration", "Stop after this many seconds.", "SECONDS"});
+    if (!line.Parse(args)) {
+        return 0;
     }
-    const QString logPath = args.last();
-    PortMap ports;
-    qint16 portNumber = 1;
-    if (!optionValue(args, "--device").isEmpty()) {
-        ports.SetDevice(1, optionValue(args, "--device"));
-    } else if (!optionValue(args, "--port").isEmpty()) {
-        ports.Load(SettingsStore());
-        ports.AssignFree(PortMap::SystemCandidates());
-        portNumber = qint16(optionValue(args, "--port").toInt());
-    } else {
-        return usage();
+    const QString logPath = line.Arguments({"LOG"}).first();
+    const ChosenMeter meter = MeterFromOptions(line);
+    const double interval =
+        line.Number("interval", RunControl::kShortestIntervalS, RunControl::kLongestIntervalS,
+                    "seconds from 0.5 to 60", 1.0);
+    const QString comment = line.Value("comment");
+    if (comment.toUcs4().size() > RunControl::kCommentLimit) {
+        line.Fail(QString("--comment: %1 characters, a log holds at most %2")
+                      .arg(comment.toUcs4().size())
+                      .arg(RunControl::kCommentLimit));
     }
-    const QString interval = optionValue(args, "--interval");
-    const qint32 intervalMs =
-        RunControl::IntervalMs(RunControl::CorrectedInterval(interval.isEmpty() ? "1" : interval));
+    line.OneOf("samples", "duration", false);
+    const qint64 samples =
+        line.Whole("samples", 1, std::numeric_limits<qint32>::max(), "a count from 1", 0);
+    const double duration =
+        line.Number("duration", RunControl::kShortestIntervalS, kLongestRunS,
+                    "seconds from 0.5 to " + QString::number(kLongestRunS, 'f', 0), 0.0);
 
     try {
         LogCreation(logPath).Run();
@@ -154,8 +153,8 @@ int RunRecord(const QStringList& args) {
         printError(LogMessages::CreationErrorText(e.Code, logPath));
         return 1;
     }
-    MeterLink link(ports);
-    link.CommPort = portNumber;
+    MeterLink link(meter.Ports);
+    link.CommPort = meter.Port;
     if (const auto failure = link.OpenConfiguredPort()) {
         printError(StartupFailureText(*failure));
         return 1;
@@ -163,7 +162,7 @@ int RunRecord(const QStringList& args) {
     std::unique_ptr<LogWriter> writer;
     try {
         writer = std::make_unique<LogWriter>(logPath);
-        StoreInfo(*writer, QDate::currentDate(), optionValue(args, "--comment"));
+        StoreInfo(*writer, QDate::currentDate(), comment);
     } catch (const DbError& e) {
         printError(LogMessages::RecordingFailedText(logPath, e.Detail, 0));
         return 1;
@@ -171,8 +170,6 @@ int RunRecord(const QStringList& args) {
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, not the end
     std::signal(SIGTERM, onStopSignal);
-    const qint64 samples = optionValue(args, "--samples").toLongLong();
-    const qint64 durationMs = qint64(optionValue(args, "--duration").toDouble() * 1000);
-    Recorder recorder(link, *writer, samples, durationMs);
-    return recorder.Run(intervalMs);
+    Recorder recorder(link, *writer, samples, qint64(duration * 1000));
+    return recorder.Run(RunControl::IntervalMs(QString::number(interval, 'g', 17)));
 }

@@ -60,4 +60,69 @@ TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
     EXPECT_EQ(qmxtool({"info", dir.filePath("junk.qmx")}).status, 1);
 }
 
+TEST(QmxtoolInfo, ALogWithoutSamplesHasZeroSamples) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath("empty.qmx");
+    MakeLog(log, {});
+    const Result plain = qmxtool({"info", log});
+    EXPECT_EQ(plain.status, 0) << qPrintable(plain.err);
+    EXPECT_EQ(plain.out, "Date:        12/6/2026\nDescription: bench\nSamples:     0\n"
+                         "First:       \nLast:        \nTypes:       \n");
+}
+
+TEST(Qmxtool, HelpListsEveryCommandAndVersionPrintsTheVersion) {
+    const Result help = qmxtool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"decode", "monitor", "record", "csv", "info"}) {
+        EXPECT_TRUE(help.out.contains(QString("\n  ") + command + " ")) << command;
+    }
+    const Result version = qmxtool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "qmxtool 1.4\n");
+    const Result recordHelp = qmxtool({"record", "--help"});
+    EXPECT_EQ(recordHelp.status, 0);
+    EXPECT_TRUE(recordHelp.out.contains("--duration <SECONDS>")) << qPrintable(recordHelp.out);
+}
+
+struct BadCall {
+    QStringList args;
+    const char* says;
+    friend void PrintTo(const BadCall& c, std::ostream* os) { *os << qPrintable(c.args.join(' ')); }
+};
+
+class QmxtoolRefuses : public ::testing::TestWithParam<BadCall> {};
+
+// Nothing is made or opened: the device does not exist and the log is not created.
+TEST_P(QmxtoolRefuses, WithStatusTwoAndAMessageNamingTheMistake) {
+    QTemporaryDir dir;
+    QStringList args = GetParam().args;
+    args.replaceInStrings("LOG", dir.filePath("run.qmx"));
+    const Result r = qmxtool(args);
+    EXPECT_EQ(r.status, 2) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(GetParam().says)) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(dir.filePath("run.qmx")));
+}
+
+const QString kDevice = "--device=/dev/no-such-meter-qmx";
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, QmxtoolRefuses,
+    ::testing::Values(
+        BadCall{{"record", kDevice, "--duration", "1e300", "LOG"}, "--duration 1e300: expected"},
+        BadCall{{"record", "--port", "abc", "LOG"}, "--port abc: expected a port number"},
+        BadCall{{"record", "--port", "9", "LOG"}, "--port 9: expected a port number"},
+        BadCall{{"record", kDevice, "--interval", "fast", "LOG"}, "--interval fast: expected"},
+        BadCall{{"record", kDevice, "--samples", "-3", "LOG"}, "--samples -3: expected"},
+        BadCall{{"record", kDevice, "--samples", "2", "--duration", "5", "LOG"},
+                "exclude each other"},
+        BadCall{{"record", kDevice, "--comment", QString(256, 'c'), "LOG"},
+                "256 characters, a log holds at most 255"},
+        BadCall{{"record", "LOG"}, "--device or --port is needed"},
+        BadCall{{"record", kDevice}, "missing LOG"},
+        BadCall{{"monitor", "--port", "abc"}, "--port abc: expected"},
+        BadCall{{"info"}, "missing LOG"}, BadCall{{"info", "LOG", "LOG"}, "unexpected argument"},
+        BadCall{{"csv", "LOG", "--bogus"}, "Unknown option 'bogus'"},
+        BadCall{{"decode", "extra"}, "unexpected argument extra"},
+        BadCall{{"frobnicate"}, "unknown command frobnicate"}, BadCall{{}, "no command"}));
+
 } // namespace
