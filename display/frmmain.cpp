@@ -223,6 +223,7 @@ bool frmMain::Form_Load() {
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         mnuCom[n - 1]->setEnabled(free[n - 1]);
         mnuCom[n - 1]->setToolTip(ports.Device(n));
+        mnuCom[n - 1]->setStatusTip(ports.Device(n));
     }
 
     if (const auto failure = Link.OpenConfiguredPort()) {

@@ -26,3 +26,7 @@ void SettingsStore::Write(const QString& key, const QString& text) {
 bool SettingsStore::Contains(const QString& key) const {
     return store().contains(kSection + key);
 }
+
+QString SettingsStore::FileName() const {
+    return store().fileName();
+}

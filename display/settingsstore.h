@@ -11,4 +11,6 @@ public:
     void Write(const QString& key, const QString& text);
     // Whether the key is present at all.
     [[nodiscard]] bool Contains(const QString& key) const;
+    // The file the values are kept in, for messages that tell the user what to edit.
+    [[nodiscard]] QString FileName() const;
 };

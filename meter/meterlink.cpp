@@ -41,7 +41,7 @@ std::array<bool, PortMap::kPorts> MeterLink::ProbePorts() const {
 std::optional<PortFailure> MeterLink::openDevice(const QString& device) {
     reconnect_.stop();
     if (device.isEmpty()) {
-        return PortFailureFromErrno(device, ENOENT);
+        return placed(PortFailureFromErrno(device, ENOENT));
     }
     openedDevice_ = device;
     port_.setPortName(device);
@@ -51,9 +51,15 @@ std::optional<PortFailure> MeterLink::openDevice(const QString& device) {
     port_.setStopBits(QSerialPort::OneStop);
     if (!port_.open(QIODevice::ReadWrite)) {
         port_.clearError();
-        return DiagnosePortFailure(device);
+        return placed(DiagnosePortFailure(device));
     }
     return std::nullopt;
+}
+
+PortFailure MeterLink::placed(PortFailure failure) const {
+    failure.Port = CommPort;
+    failure.SettingsFile = ports_.SettingsFile();
+    return failure;
 }
 
 std::optional<PortFailure> MeterLink::OpenConfiguredPort() {
@@ -81,9 +87,11 @@ void MeterLink::ClosePort() {
 
 void MeterLink::MSComm1_OnComm() {
     // A read may bring several characters; each is one receive step, in order.
+    // The meter's text is ASCII: a meter set to 7 data bits and 2 stop bits arrives at
+    // 8,N,1 with its top bit set, so the top bit is cleared and both framings read alike.
     const QByteArray bytes = port_.readAll();
     for (const char byte : bytes) {
-        ReceiveCharacter(QChar::fromLatin1(byte));
+        ReceiveCharacter(QChar::fromLatin1(char(byte & 0x7F)));
     }
 }
 

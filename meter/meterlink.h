@@ -59,6 +59,8 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void tryReconnect();
     std::optional<PortFailure> openDevice(const QString& device);
+    // The failure with the port number and where its device is set.
+    [[nodiscard]] PortFailure placed(PortFailure failure) const;
 
     PortMap ports_;
     QString openedDevice_;

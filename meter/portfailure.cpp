@@ -1,5 +1,9 @@
 #include "meter/portfailure.h"
 
+#include "meter/portmap.h"
+
+#include <QStringList>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,27 +13,59 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kPressOk = QStringLiteral("Press 'OK' to Exit.") + kCrLf + kCrLf;
 
-QString bodyOf(const PortFailure& f) {
+// The lines under the first one that say what is known of the device.
+QStringList deviceLines(const PortFailure& f) {
+    QStringList lines;
+    if (f.PermissionProblem) {
+        lines << "Your user needs read and write access to " + f.Device +
+                     " (on most Linux systems, membership of the group dialout).";
+    }
+    if (f.SettingsFile.isEmpty()) {
+        return lines;
+    }
+    if (f.Port < 1 || f.Port > PortMap::kPorts) {
+        lines << QString("Port %1 is not one of Com1 to Com8; to change it, edit CommPort in %2.")
+                     .arg(f.Port)
+                     .arg(f.SettingsFile);
+    } else if (f.Device.isEmpty()) {
+        lines << QString("Com%1 has no device; to give it one, edit %2 in %3.")
+                     .arg(f.Port)
+                     .arg(PortMap::KeyOf(f.Port), f.SettingsFile);
+    } else {
+        lines << QString("Com%1 is %2; to change it, edit %3 in %4.")
+                     .arg(f.Port)
+                     .arg(f.Device, PortMap::KeyOf(f.Port), f.SettingsFile);
+    }
+    return lines;
+}
+
+// The first line and the paragraphs after it, by the error number.
+std::pair<QString, QString> textsOf(const PortFailure& f) {
     const QString nl2 = kCrLf + kCrLf;
     switch (f.Number) {
     case PortFailure::kNoSuchPort:
     case PortFailure::kObjectNotSet:
-        return "        No Comm Port Available!" + nl2 + "This program requires one port (1-8)." +
-               nl2 + "If using a USB to Serial Adapter, plug it in and" + kCrLf +
-               "configure it prior to launching this application." + nl2;
+        return {"        No Comm Port Available!",
+                "This program requires one port (1-8)." + nl2 +
+                    "If using a USB to Serial Adapter, plug it in and" + kCrLf +
+                    "configure it prior to launching this application." + nl2};
     case PortFailure::kPortNotOpen:
-        return "        Port Is Not Open!" + nl2 + "Check Port Availability and Status." + nl2;
+        return {"        Port Is Not Open!", "Check Port Availability and Status." + nl2};
     case PortFailure::kAlreadyOpen:
-        return "        Port Already Open!" + nl2 + "Another process is using the port." + nl2;
+        return {"        Port Already Open!", "Another process is using the port." + nl2};
     default:
-        break;
+        return {"Error #" + QString::number(f.Number),
+                "There is a problem with the serial port!" + nl2};
     }
-    QString text = "Error #" + QString::number(f.Number) + kCrLf;
-    if (f.PermissionProblem) {
-        text += "Your user needs read and write access to " + f.Device +
-                " (on most Linux systems, membership of the group dialout)." + kCrLf;
+}
+
+QString bodyOf(const PortFailure& f) {
+    const auto [first, rest] = textsOf(f);
+    QString text = first + kCrLf;
+    for (const QString& line : deviceLines(f)) {
+        text += line + kCrLf;
     }
-    return text + kCrLf + "There is a problem with the serial port!" + nl2;
+    return text + kCrLf + rest;
 }
 
 } // namespace

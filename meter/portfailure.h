@@ -13,12 +13,16 @@ struct PortFailure {
     int Number = kNoSuchPort;
     QString Device;                 // the device that failed, for the permission hint
     bool PermissionProblem = false; // the user may not read and write the device
+    int Port = 0;                   // the port number it stands for; 0 when none
+    QString SettingsFile;           // where the port's device is set; empty when not there
 };
 
 inline const QString kStartupFailureTitle = QStringLiteral("Cannot Start QMX7300 Serial Comm!");
 inline const QString kSelectPortFailureTitle = QStringLiteral("Cannot Open Serial Port!");
 
 // The message when the port cannot be opened at start-up, ending with "Press 'OK' to Exit.".
+// Under its first line it says what is known of the device: why it cannot be used, and
+// which device the port number stands for and where that is set.
 [[nodiscard]] QString StartupFailureText(const PortFailure& failure);
 // The same message without its last line, for a port chosen from the menu while running.
 [[nodiscard]] QString SelectPortFailureText(const PortFailure& failure);

@@ -49,6 +49,7 @@ void PortMap::SetDevice(int n, const QString& device) {
 }
 
 void PortMap::Load(const SettingsStore& settings) {
+    settingsFile_ = settings.FileName();
     for (int n = 1; n <= kPorts; ++n) {
         assigned_[n - 1] = settings.Contains(KeyOf(n));
         devices_[n - 1] = settings.Read(KeyOf(n), QString());

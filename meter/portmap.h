@@ -21,6 +21,8 @@ public:
 
     // Reads the stored devices; numbers without a key are remembered as unassigned.
     void Load(const SettingsStore& settings);
+    // The settings file the devices were read from; empty when they were not.
+    [[nodiscard]] QString SettingsFile() const { return settingsFile_; }
     // Gives each unassigned number one of the candidates no number holds yet, in order.
     void AssignFree(const QStringList& candidates);
     void Save(SettingsStore& settings) const;
@@ -33,4 +35,5 @@ public:
 private:
     std::array<QString, kPorts> devices_;
     std::array<bool, kPorts> assigned_{};
+    QString settingsFile_;
 };

@@ -37,6 +37,10 @@ int main(int argc, char* argv[]) {
         {"silent-after", "Stop answering after this many seconds.", "SECONDS"},
         {"seed", "Seed for a repeatable sequence.", "N", "1"},
         {"transcript", "Append every line sent to this file.", "FILE"},
+        {"framing",
+         "How the meter frames its characters: 8n1, or 7n2 (as a meter set to 7 data bits "
+         "and 2 stop bits reaches a port read at 8n1).",
+         "FRAMING", "8n1"},
     });
     parser.process(app);
 
@@ -47,6 +51,13 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     PtyMeter::Options options;
+    const QString framing = parser.value("framing");
+    if (framing != u"8n1" && framing != u"7n2") {
+        std::fprintf(stderr, "qmx7300-sim: unknown framing %s (8n1 or 7n2)\n", qPrintable(framing));
+        return 2;
+    }
+    options.Frame =
+        framing == u"7n2" ? PtyMeter::Framing::SevenNoneTwo : PtyMeter::Framing::EightNoneOne;
     options.LinkPath = parser.value("link");
     options.TranscriptPath = parser.value("transcript");
     if (parser.isSet("silent-after")) {

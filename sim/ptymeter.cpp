@@ -104,11 +104,13 @@ void PtyMeter::answerPoll(double seconds) {
 }
 
 void PtyMeter::sendPaced(const QByteArray& bytes, const volatile bool& stop) {
+    const char topBit = options_.Frame == Framing::SevenNoneTwo ? char(0x80) : char(0);
     for (const char c : bytes) {
         if (stop) {
             return;
         }
-        if (::write(master_, &c, 1) < 0 && errno != EAGAIN) {
+        const char received = char(c | topBit);
+        if (::write(master_, &received, 1) < 0 && errno != EAGAIN) {
             return;
         }
         std::this_thread::sleep_for(options_.CharacterTime);

@@ -12,11 +12,16 @@
 // the meter's 1200 baud output.
 class PtyMeter {
 public:
+    // How the meter frames its characters. A meter set to 7 data bits and 2 stop bits
+    // reaches a port read at 8,N,1 with the first stop bit as an eighth data bit of 1.
+    enum class Framing { EightNoneOne, SevenNoneTwo };
+
     struct Options {
         QString LinkPath;
         QString TranscriptPath;
         double SilentAfterSeconds = -1.0; // negative: never falls silent
         std::chrono::microseconds CharacterTime{8333};
+        Framing Frame = Framing::EightNoneOne;
     };
 
     PtyMeter(MeterProfile profile, Options options);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -210,7 +211,12 @@ TEST_F(MainWindowLayout, OnlyTheFreePortIsEnabledAndTheStoredOneChecked) {
         EXPECT_EQ(w->mnuCom[n - 1]->isEnabled(), n == 1 || n == 3) << n;
         EXPECT_EQ(w->mnuCom[n - 1]->isChecked(), n == 1) << n;
     }
-    EXPECT_EQ(w->mnuCom[2]->toolTip(), other.SlavePath());
+    for (int n : {1, 3, 5}) {
+        const QString device = SettingsStore().Read(QString("Com%1Device").arg(n), "");
+        EXPECT_EQ(w->mnuCom[n - 1]->toolTip(), device);
+        EXPECT_EQ(w->mnuCom[n - 1]->statusTip(), device);
+        EXPECT_EQ(w->mnuCom[n - 1]->text(), QString("Com%1").arg(n));
+    }
 }
 
 TEST_F(MainWindowLayout, PortChosenFromTheMenuIsOpenedAtTheNextStart) {
@@ -238,7 +244,11 @@ TEST_F(MainWindowLayout, APortThatCannotOpenFromTheMenuSaysSoAndKeepsRunning) {
     w->mnuCom_Click(2);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Cannot Open Serial Port!");
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("        No Comm Port Available!"));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
+        "        No Comm Port Available!\r\nCom2 is /dev/does-not-exist-qmx; to change it, edit "
+        "Com2Device in " +
+        QSettings("QMX7300", "QMX7300").fileName() + ".\r\n\r\n"))
+        << qPrintable(dialogs.boxes[0].text);
     EXPECT_FALSE(dialogs.boxes[0].text.contains("Press 'OK' to Exit."));
     tick(8);
     EXPECT_EQ(w->Label1->text(), "No Comm");

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -115,7 +116,11 @@ TEST_F(StartupQuit, MissingPortEndsTheStartWithItsMessageAndKeepsTheSettings) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Cannot Start QMX7300 Serial Comm!");
     EXPECT_EQ(dialogs.boxes[0].buttons, Dialogs::Buttons::Ok);
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("        No Comm Port Available!\r\n"));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
+        "        No Comm Port Available!\r\nPort 9 is not one of Com1 to Com8; to change it, "
+        "edit CommPort in " +
+        QSettings("QMX7300", "QMX7300").fileName() + ".\r\n\r\n"))
+        << qPrintable(dialogs.boxes[0].text);
     for (QAction* port : w->mnuCom) {
         EXPECT_FALSE(port->isChecked());
     }

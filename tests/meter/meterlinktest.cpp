@@ -34,13 +34,14 @@ protected:
     void send(const QByteArray& bytes) {
         QSignalSpy spy(&link, &MeterLink::LineCompleted);
         meter.Write(bytes);
-        const int crs = int(bytes.count('\r'));
+        // The link reads each byte without its top bit.
+        const auto crs =
+            std::count_if(bytes.begin(), bytes.end(), [](char b) { return (b & 0x7F) == '\r'; });
         if (crs > 0) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() >= crs; }, kWaitMs));
         } else {
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return link.PendingLine.endsWith(QString::fromLatin1(bytes.right(1))); },
-                kWaitMs));
+            const QChar last = QChar::fromLatin1(char(bytes.back() & 0x7F));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine.endsWith(last); }, kWaitMs));
         }
     }
 };
@@ -61,17 +62,27 @@ TEST_F(MeterLinkTest, TwoCarriageReturnsMakeAnEmptyLine) {
     EXPECT_EQ(link.LastLine, "");
 }
 
-TEST_F(MeterLinkTest, EveryByteIsAnOrdinaryCharacter) {
+// A meter set to 7 data bits and 2 stop bits arrives with the top bit of every byte set.
+TEST_F(MeterLinkTest, TheTopBitIsClearedSoBothFramingsRead) {
+    QByteArray sevenTwo;
+    for (const char c : QByteArray("AC  0.775 V\r")) {
+        sevenTwo += char(c | 0x80);
+    }
+    send(sevenTwo);
+    EXPECT_EQ(link.LastLine, "AC  0.775 V");
+}
+
+TEST_F(MeterLinkTest, EveryOtherByteIsAnOrdinaryCharacter) {
     QByteArray bytes;
     for (int b = 0; b < 256; ++b) {
-        if (b != '\r') {
+        if ((b & 0x7F) != '\r') {
             bytes += char(b);
         }
     }
     send(bytes + '\r');
-    ASSERT_EQ(link.LastLine.size(), 255);
+    ASSERT_EQ(link.LastLine.size(), 254);
     EXPECT_EQ(link.LastLine[0], QChar(0));
-    EXPECT_EQ(link.LastLine[254], QChar(0xFF));
+    EXPECT_EQ(link.LastLine[253], QChar(0x7F));
 }
 
 TEST_F(MeterLinkTest, ALineThatNeverEndsIsCappedAndTheNextLineIsWhole) {

@@ -46,6 +46,46 @@ TEST(PortFailureText, PermissionProblemNamesTheDeviceAndTheGroup) {
                   kExit);
 }
 
+struct PlaceCase {
+    int number;
+    int port;
+    const char* device;
+    const char* firstLines;
+};
+
+class DeviceLineTest : public ::testing::TestWithParam<PlaceCase> {};
+
+// The line after the first one says which device the port number stands for and where to
+// change it.
+TEST_P(DeviceLineTest, NamesTheDeviceAndTheSettingsFile) {
+    PortFailure f = PortFailureFromErrno(GetParam().device, 0);
+    f.Number = GetParam().number;
+    f.Port = GetParam().port;
+    f.SettingsFile = "/home/u/.config/QMX7300/QMX7300.conf";
+    EXPECT_TRUE(StartupFailureText(f).startsWith(GetParam().firstLines))
+        << qPrintable(StartupFailureText(f));
+    EXPECT_TRUE(SelectPortFailureText(f).startsWith(GetParam().firstLines));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, DeviceLineTest,
+    ::testing::Values(
+        PlaceCase{8002, 3, "/dev/ttyUSB0",
+                  "        No Comm Port Available!\r\nCom3 is /dev/ttyUSB0; to change it, edit "
+                  "Com3Device in /home/u/.config/QMX7300/QMX7300.conf.\r\n\r\nThis program"},
+        PlaceCase{8002, 5, "",
+                  "        No Comm Port Available!\r\nCom5 has no device; to give it one, edit "
+                  "Com5Device in /home/u/.config/QMX7300/QMX7300.conf.\r\n\r\nThis program"},
+        PlaceCase{8002, 9, "",
+                  "        No Comm Port Available!\r\nPort 9 is not one of Com1 to Com8; to "
+                  "change it, edit CommPort in /home/u/.config/QMX7300/QMX7300.conf.\r\n\r\n"},
+        PlaceCase{8005, 1, "/dev/ttyS0",
+                  "        Port Already Open!\r\nCom1 is /dev/ttyS0; to change it, edit "
+                  "Com1Device in /home/u/.config/QMX7300/QMX7300.conf.\r\n\r\nAnother"},
+        PlaceCase{5, 2, "/dev/ttyS1",
+                  "Error #5\r\nCom2 is /dev/ttyS1; to change it, edit Com2Device in "
+                  "/home/u/.config/QMX7300/QMX7300.conf.\r\n\r\nThere is a problem"}));
+
 struct ErrnoCase {
     int err;
     int number;

@@ -101,6 +101,14 @@ TEST(Simulator, AcVoltsLinesCarryADbuLevel) {
     }
 }
 
+TEST(Simulator, AMeterFramedSevenTwoIsReadThroughThePort) {
+    Simulator sim("acv", {"--framing", "7n2"});
+    const QStringList lines = pollLines(sim.LinkPath(), 2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines, sim.Transcript());
+    EXPECT_TRUE(DecodeReading(lines[0]).DbuValid) << qPrintable(lines[0]);
+}
+
 TEST(Simulator, FallsSilentWhenAsked) {
     Simulator sim("dcv", {"--silent-after", "0"});
     PortMap map;
