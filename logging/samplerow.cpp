@@ -8,6 +8,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 QString FormatTimeStamp(QTime time) {
     return QLocale::c().toString(time, "h:mm:ss AP");
 }
@@ -27,17 +29,17 @@ std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuT
     const QString mode = line.left(2);
     if (mode == u"AC" || mode == u"DC" || mode == u"FR") {
         row.Type = mode;
-        row.Value = NarrowToSingle(ReadNumber(line.mid(3, 6)));
+        row.Value = FiniteSingle(ReadNumber(line.mid(3, 6)));
     } else if (line.left(4) == u"TEMP") {
         row.Type = "Temp";
-        row.Value = NarrowToSingle(ReadNumber(line.mid(5, 4)));
+        row.Value = FiniteSingle(ReadNumber(line.mid(5, 4)));
     } else {
         row.Type = mode;
     }
     row.Units = NamedUnits(line).value_or(line.right(2));
-    if (dbuText != ReadingModel::kDbuNotValid) {
+    if (dbuText != ReadingModel::kDbuNotValid && std::isfinite(currentDbu)) {
         // Stored as shown: rounded to two decimals.
-        row.Dbu = NarrowToSingle(ReadNumber(FormatZeroZero(currentDbu)));
+        row.Dbu = FiniteSingle(ReadNumber(FormatZeroZero(currentDbu)));
     }
     return row;
 }

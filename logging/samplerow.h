@@ -13,7 +13,8 @@ struct SampleRow {
     QString TimeStamp;          // "h:mm:ss AM"
     QString Type;               // "AC", "DC", "FR", "Temp" or the line's first two characters
     QString Units;              // empty for status readings
-    std::optional<float> Value; // none for modes other than AC, DC, FR and Temp
+    std::optional<float> Value; // none for modes other than AC, DC, FR and Temp, and for a
+                                // value that is not a finite single
     std::optional<float> Dbu;   // none while the dBu display reads "dBu Not Valid"
 };
 

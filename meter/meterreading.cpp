@@ -63,9 +63,10 @@ MeterReading DecodeReading(const QString& line) {
     r.IsAcVolts = r.ModePrefix == u"AC" && line.right(2) == u" V";
     if (r.IsAcVolts) {
         r.AcVolts = ReadNumber(line.mid(3, 5));
-        if (r.AcVolts > 0.0) {
+        const auto dbu = r.AcVolts > 0.0 ? FiniteSingle(DbuOfVolts(r.AcVolts)) : std::nullopt;
+        if (dbu) {
             r.DbuValid = true;
-            r.Dbu = float(DbuOfVolts(r.AcVolts));
+            r.Dbu = *dbu;
         }
     }
     return r;

@@ -13,9 +13,9 @@ struct MeterReading {
     float Value = 0.0f;
     QString Units; // units word; empty for status readings
     bool IsAcVolts = false;
-    double AcVolts = 0.0; // set only when IsAcVolts
-    bool DbuValid = false;
-    float Dbu = 0.0f; // set only when DbuValid
+    double AcVolts = 0.0;  // set only when IsAcVolts
+    bool DbuValid = false; // a positive voltage whose level is a finite single
+    float Dbu = 0.0f;      // set only when DbuValid
 };
 
 // Decodes a meter line by fixed character positions. Pure, never fails.

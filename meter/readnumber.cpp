@@ -97,3 +97,8 @@ float NarrowToSingle(double value) {
     }
     return float(value);
 }
+
+std::optional<float> FiniteSingle(double value) {
+    const float single = NarrowToSingle(value);
+    return std::isfinite(single) ? std::optional(single) : std::nullopt;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class QString;
 
 // The one rule by which every numeric text of the program is read: blanks, tabs and
@@ -11,3 +13,7 @@ class QString;
 // A double narrowed to single precision; beyond the single range it is an infinity of
 // its sign (the plain conversion is undefined there).
 [[nodiscard]] float NarrowToSingle(double value);
+
+// A double as a single when it is finite and fits one; nothing otherwise. Such a value
+// is no valid reading to show as a level or to store.
+[[nodiscard]] std::optional<float> FiniteSingle(double value);

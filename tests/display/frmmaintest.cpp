@@ -64,10 +64,12 @@ TEST_F(DisplayTick, AcVoltsShowTheDbuLevelAndAZeroValueKeepsIt) {
     EXPECT_EQ(w->Label2->text(), "20.00 dBu");
     EXPECT_TRUE(w->cmdDB->isEnabled());
     EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kLightBlue);
-    showLine("AC  0.000 V");
-    EXPECT_EQ(w->Label2->text(), "20.00 dBu");
-    EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f);
-    EXPECT_TRUE(w->cmdDB->isEnabled());
+    for (const char* noLevel : {"AC  0.000 V", "AC 9E999 V"}) {
+        showLine(noLevel);
+        EXPECT_EQ(w->Label2->text(), "20.00 dBu") << noLevel;
+        EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f);
+        EXPECT_TRUE(w->cmdDB->isEnabled());
+    }
 }
 
 // Geometry of every control the dBu view moves, with the window's height.

@@ -109,13 +109,15 @@ TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
     w->GetRowofData();
     showLine("TEMP  25.3  C");
     w->GetRowofData();
-    EXPECT_EQ(l.lblSampCount->text(), "3");
+    showLine("DC 1E+39 V");
+    w->GetRowofData();
+    EXPECT_EQ(l.lblSampCount->text(), "4");
     l.cmdStop_Click();
     EXPECT_FALSE(w->tmrLogClock.isActive());
     EXPECT_EQ(l.Label5->text(), "Sampling Control:");
     EXPECT_TRUE(l.cmdReturn->isEnabled());
-    EXPECT_EQ(rowsOf(w->LogFilePath),
-              QStringList({"DC| V|-1.234|null", "AC| V|7.746|20", "Temp| C|25|null"}));
+    EXPECT_EQ(rowsOf(w->LogFilePath), QStringList({"DC| V|-1.234|null", "AC| V|7.746|20",
+                                                   "Temp| C|25|null", "DC| V|null|null"}));
     auto db = std::make_shared<SqliteDb>(w->LogFilePath, SqliteDb::Mode::ReadOnly);
     LogRowSet info(db, "SELECT * FROM Info");
     EXPECT_EQ(info.Field("Date").toString(), "12/6/2026");

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, SampleRowTest,
                                            Case{"DC    OL OPEN", "DC", "", 0.0f},
                                            Case{"DC  1.234 OPEN", "DC", "", 1.234f},
                                            Case{"CO     0 SHORT", "CO", "", std::nullopt},
-                                           Case{"AC  123.4 mV", "AC", "mV", 123.4f}));
+                                           Case{"AC  123.4 mV", "AC", "mV", 123.4f},
+                                           Case{"DC 1E+39 V", "DC", " V", std::nullopt},
+                                           Case{"DC 9E999 V", "DC", " V", std::nullopt}));
 
 TEST(SampleRow, NoCommOrNoLineYetWritesNothing) {
     EXPECT_FALSE(BuildSampleRow("No Comm", "dBu Not Valid", 0.0f, QTime(9, 0)).has_value());
@@ -51,6 +55,7 @@ TEST(SampleRow, DbuIsTheShownLevelRoundedToTwoDecimals) {
     ASSERT_TRUE(row->Dbu.has_value());
     EXPECT_FLOAT_EQ(*row->Dbu, -0.05f);
     EXPECT_FLOAT_EQ(*BuildSampleRow("AC 7.746 V", "x", 19.996f, QTime(9, 0))->Dbu, 20.0f);
+    EXPECT_FALSE(BuildSampleRow("AC 9E999 V", "x", INFINITY, QTime(9, 0))->Dbu.has_value());
 }
 
 TEST(SampleRow, StoredTextsIgnoreTheLocale) {

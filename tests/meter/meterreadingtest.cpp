@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Levels, DbuTest,
                                            DbuCase{"AC 7.746 V", 20.0f},
                                            DbuCase{"AC .07746 V", -20.0f}));
 
-TEST(DecodeAcVolts, ZeroOrNoNumberHasNoDbu) {
-    for (const char* line : {"AC  0.000 V", "AC    OL V", "AC -0.100 V"}) {
+TEST(DecodeAcVolts, ZeroNoNumberOrNoFiniteLevelHasNoDbu) {
+    for (const char* line : {"AC  0.000 V", "AC    OL V", "AC -0.100 V", "AC 9E999 V"}) {
         const MeterReading r = DecodeReading(line);
         EXPECT_TRUE(r.IsAcVolts) << line;
         EXPECT_FALSE(r.DbuValid) << line;
