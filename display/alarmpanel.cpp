@@ -1,13 +1,14 @@
 #include "display/alarmpanel.h"
 
+#include "ui/controls.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 namespace {
 
@@ -30,6 +31,25 @@ QRect cell(int leftTw, int rightTw, int topTw) {
     return {TwipsToPx(leftTw), TwipsToPx(topTw), TwipsToPx(rightTw - leftTw),
             TwipsToPx(kRowHeightTw)};
 }
+
+// The threshold boxes' filter. Whatever way text comes in (typed, pasted, dropped, from
+// the context menu), characters other than the digits and + , - . / are discarded.
+class ThresholdFilter : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        QString kept;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (AlarmRules::KeyAccepted(input[i])) {
+                kept += input[i];
+            } else if (i < pos) {
+                --pos;
+            }
+        }
+        input = kept;
+        return Acceptable;
+    }
+};
 
 void showSide(const AlarmRules::Side& s, QLineEdit* text, QLabel* label, QCheckBox* arm) {
     const QSignalBlocker blockText(text);
@@ -54,14 +74,10 @@ AlarmPanel::AlarmPanel(QWidget* parent, QPushButton* cmdAlarms, AlarmRules& rule
       currentValue_(std::move(currentValue)) {
     const auto makeRow = [&](const char* label, const char* text, const char* arm, int topTw,
                              QLabel*& l, QLineEdit*& t, QCheckBox*& c) {
-        l = new QLabel(parent);
-        l->setObjectName(label);
-        l->setGeometry(cell(kLabelLeftTw, kTextLeftTw, topTw));
-        t = new QLineEdit(parent);
-        t->setObjectName(text);
-        t->setGeometry(cell(kTextLeftTw, kArmLeftTw, topTw));
+        l = MakeLabel(parent, label, QString(), cell(kLabelLeftTw, kTextLeftTw, topTw));
+        t = MakeEdit(parent, text, cell(kTextLeftTw, kArmLeftTw, topTw));
         SetBackColor(t, VbColor::kLightRed);
-        t->installEventFilter(this);
+        t->setValidator(new ThresholdFilter(t));
         c = new QCheckBox(parent);
         c->setObjectName(arm);
         c->setGeometry(cell(kArmLeftTw, kArmLeftTw + 270, topTw));
@@ -112,16 +128,4 @@ void AlarmPanel::Show() {
     SetBackColor(cmdAlarms_, rules_.ButtonColor);
     showSide(rules_.Hi, txtHiAlarm, lblHiThresh, chkHiSet);
     showSide(rules_.Lo, txtLowAlarm, lblLoThresh, chkLoSet);
-}
-
-// The key filter of the threshold boxes: printable characters other than the digits
-// and + , - . / are discarded.
-bool AlarmPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (!text.isEmpty() && text[0].isPrint() && !AlarmRules::KeyAccepted(text[0])) {
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

@@ -32,9 +32,6 @@ public:
 
     void cmdAlarms_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void connectHandlers();
 

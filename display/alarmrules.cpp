@@ -114,6 +114,10 @@ void AlarmRules::ModeChangeReset(const QString& modePrefix, const QString& previ
 }
 
 void AlarmRules::ThresholdTests(float value, const QString& wavPath) {
+    // A sound that turned out unplayable is no sounding alarm: the beep takes over.
+    if (ButtonCaption == kResetCaption && sound_.Failed()) {
+        ButtonCaption = kIdleCaption;
+    }
     testSide(Hi, !Hi.Text.isEmpty() && value >= ParseThreshold(Hi.Text), kHiTrigger, wavPath);
     testSide(Lo, !Lo.Text.isEmpty() && value <= ParseThreshold(Lo.Text), kLoTrigger, wavPath);
 }
@@ -127,8 +131,7 @@ void AlarmRules::testSide(Side& s, bool crossed, const QString& trigger, const Q
         return;
     }
     ButtonColor = VbColor::kRed;
-    if (fileExists_(wavPath)) {
-        sound_.PlayLoop(wavPath);
+    if (fileExists_(wavPath) && sound_.PlayLoop(wavPath)) {
         ButtonCaption = kResetCaption;
     } else {
         // The caption stays, so the beep repeats every tick while the side stays crossed.
@@ -137,6 +140,10 @@ void AlarmRules::testSide(Side& s, bool crossed, const QString& trigger, const Q
 }
 
 void AlarmRules::Blink() {
+    // The labels belong to the panel: a hidden panel shows none, latched or not.
+    if (!PanelShown()) {
+        return;
+    }
     if (Hi.Caption != kHiIdle) {
         Hi.LabelVisible = !Hi.LabelVisible;
     }

@@ -52,7 +52,8 @@ public:
     void SetText(Which which, const QString& text, float value);
 
     // The tick's steps: a new mode clears everything; the thresholds are tested against
-    // the current value; the trigger labels blink.
+    // the current value (a sound that cannot play gives the beep); the trigger labels of
+    // the shown panel blink.
     void ModeChangeReset(const QString& modePrefix, const QString& previousModePrefix);
     void ThresholdTests(float value, const QString& wavPath);
     void Blink();

@@ -98,15 +98,12 @@ void frmMain::buildControls() {
     Line1->setAutoFillBackground(true);
     SetBackColor(Line1, VbColor::kWhite);
 
-    Label1 = new QLabel(client);
-    Label1->setObjectName("Label1");
+    Label1 = MakeLabel(client, "Label1", QString(),
+                       twipsRect(kReadingLeftTw, 300, kReadingWidthTw, kReadingHeightTw));
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setGeometry(twipsRect(kReadingLeftTw, 300, kReadingWidthTw, kReadingHeightTw));
-
-    Label2 = new QLabel(client);
-    Label2->setObjectName("Label2");
+    Label2 =
+        MakeLabel(client, "Label2", QString(), twipsRect(kReadingLeftTw, 2050, kReadingWidthTw, 1));
     Label2->setAlignment(Qt::AlignCenter);
-    Label2->setGeometry(twipsRect(kReadingLeftTw, 2050, kReadingWidthTw, 1));
     Label2->hide();
 
     cmdLogger = makeRowButton(client, "cmdLogger", "&Logger", 400,
@@ -238,7 +235,9 @@ bool frmMain::Form_Load() {
     placeControls();
     tmrDispUpdate.start();
     setWindowTitle(kTitle);
-    AlarmWavPath = StartupSettings::ReadAlarmWav(settings_, services_.programFolder);
+    const auto alarmSound = StartupSettings::ReadAlarmWav(settings_, services_.programFolder);
+    AlarmWavPath = alarmSound.Path;
+    alarmWavChosen_ = alarmSound.Chosen;
     LogFilePath = StartupSettings::ReadLogFilePath(settings_, services_.programFolder);
     Chart.ClearChartBuffer();
     Colors.NoSameFGBG();
@@ -248,10 +247,9 @@ bool frmMain::Form_Load() {
 }
 
 void frmMain::placeControls() {
-    const QString face = StartupSettings::ReadFont(settings_);
+    FontFace = StartupSettings::ReadFont(settings_);
     for (QLabel* label : {Label1, Label2}) {
-        QFont font(face, ReadingModel::kNormalPointSize);
-        label->setFont(font);
+        label->setFont(QFont(FontFace, ReadingModel::kNormalPointSize));
         label->clear();
     }
     Label1->show();
@@ -426,12 +424,13 @@ void frmMain::mnuCom_Click(int n) {
 }
 
 void frmMain::mnuFont_Click() {
-    const auto face = services_.dialogs.ChooseFont(Label1->font().family());
+    const auto face = services_.dialogs.ChooseFont(FontFace);
     if (!face) {
         return;
     }
+    FontFace = *face;
     for (QLabel* label : {Label1, Label2}) {
-        label->setFont(QFont(*face, ReadingModel::kNormalPointSize));
+        label->setFont(QFont(FontFace, ReadingModel::kNormalPointSize));
     }
 }
 
@@ -444,6 +443,7 @@ void frmMain::mnuAlarm_Click() {
     request.Filter = "WAV|*.wav";
     if (const auto chosen = services_.dialogs.OpenFile(request)) {
         AlarmWavPath = *chosen;
+        alarmWavChosen_ = true;
     }
 }
 
@@ -567,8 +567,10 @@ void frmMain::Form_Unload() {
     settings_.Write("CommPort", QString::number(Link.CommPort));
     settings_.Write("BGColor", QString::number(Colors.Background));
     settings_.Write("FGColor", QString::number(Colors.Foreground));
-    settings_.Write("Font", Label1->font().family());
-    settings_.Write("AlarmWav", AlarmWavPath);
+    settings_.Write("Font", FontFace);
+    if (alarmWavChosen_) {
+        settings_.Write("AlarmWav", AlarmWavPath);
+    }
     Link.Ports().Save(settings_);
     services_.sound.Stop();
 }

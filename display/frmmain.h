@@ -78,6 +78,7 @@ public:
     QString LogFilePath;
     QString GraphFilePath;
     QString AlarmWavPath;
+    QString FontFace; // the reading display's face as read or chosen, saved as it is
     qint32 LogIntervalMs = 1000;
     qint32 SampleCount = 0;
     bool DbCreateFailed = false;
@@ -161,4 +162,5 @@ private:
     std::vector<QWidget*> buttonRow_; // moved down and up by the dBu view, with cmdQuit
     bool loaded_ = false;
     bool unloaded_ = false;
+    bool alarmWavChosen_ = false; // only a sound the user chose is saved
 };

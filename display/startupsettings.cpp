@@ -3,6 +3,7 @@
 #include "display/settingsstore.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -37,8 +38,14 @@ QString ReadFont(const SettingsStore& store) {
     return store.Read("Font", kDefaultFont);
 }
 
-QString ReadAlarmWav(const SettingsStore& store, const QString& programFolder) {
-    return store.Read("AlarmWav", inFolder(programFolder, kAlarmFileName));
+AlarmSound ReadAlarmWav(const SettingsStore& store, const QString& programFolder) {
+    const QString stored = store.Read("AlarmWav", QString());
+    const bool formerDefault =
+        stored == inFolder(programFolder, kAlarmFileName) && !QFileInfo::exists(stored);
+    if (!store.Contains("AlarmWav") || formerDefault) {
+        return {kDefaultAlarmWav, false};
+    }
+    return {stored, true};
 }
 
 QString ReadLogFilePath(const SettingsStore& store, const QString& programFolder) {

@@ -18,7 +18,11 @@ Widget* place(Widget* w, const char* name, QRect at, const QString& tip) {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
                   const QString& tip) {
-    return place(new QLabel(text, parent), name, at, tip);
+    QLabel* label = place(new QLabel(parent), name, at, tip);
+    // Labels show text from the meter, logs and settings: never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
 }
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect at, const QString& tip) {

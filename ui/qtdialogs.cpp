@@ -1,9 +1,10 @@
 #include "ui/qtdialogs.h"
 
+#include "ui/fontfacedialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QMessageBox>
 
 Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, const QString& title) {
@@ -11,6 +12,8 @@ Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, const QS
         QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text,
         buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Retry | QMessageBox::Cancel,
         parent_);
+    // Messages hold paths and texts from files: shown as written, never as markup.
+    box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
     case QMessageBox::Retry:
         return Answer::Retry;
@@ -56,11 +59,9 @@ std::optional<QString> QtDialogs::OpenFile(const OpenFileRequest& request) {
 }
 
 std::optional<QString> QtDialogs::ChooseFont(const QString& currentFace) {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, QFont(currentFace, 72), parent_, "Font",
-                                            QFontDialog::ScalableFonts);
-    if (!ok) {
+    FontFaceDialog dialog(currentFace, parent_);
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return font.family();
+    return dialog.Face();
 }

@@ -2,20 +2,28 @@
 
 #include "ui/soundplayer.h"
 
+#include <QSet>
 #include <QSoundEffect>
 
-// The alarm sound through Qt Multimedia. On a machine without any audio output the
-// calls do nothing audible and never fail, so the visual alarm carries on alone.
+// The alarm sound through Qt Multimedia. A sound that cannot play (no audio output, a
+// file it cannot decode) is refused, and why is written to standard error once.
 class QtSoundPlayer final : public SoundPlayer {
 public:
-    void PlayLoop(const QString& path) override;
+    QtSoundPlayer();
+
+    bool PlayLoop(const QString& path) override;
     void Stop() override;
     void Beep() override;
+    [[nodiscard]] bool Failed() const override { return failed_; }
 
     [[nodiscard]] bool IsPlaying() const { return effect_.isPlaying(); }
-    [[nodiscard]] QString Source() const { return effect_.source().toLocalFile(); }
-    [[nodiscard]] bool HasError() const { return effect_.status() == QSoundEffect::Error; }
 
 private:
+    void refuse(const QString& path, const QString& reason);
+
     QSoundEffect effect_;
+    QString path_;
+    bool failed_ = false;
+    QSet<QString> failedPaths_; // files that could not play; not tried again
+    QSet<QString> said_;
 };

@@ -78,14 +78,27 @@ TEST_F(AlarmRulesTest, NoRestartWhileSoundingAndOneStartWhenBothSidesCross) {
     EXPECT_EQ(sound.calls.size(), 1);
 }
 
-TEST_F(AlarmRulesTest, MissingWavBeepsEveryTickUntilThePanelIsHidden) {
-    wavExists = false;
+struct SilentCase {
+    bool fileExists;
+    bool playable;
+    friend void PrintTo(const SilentCase& c, std::ostream* os) {
+        *os << (c.fileExists ? "cannot play" : "missing file");
+    }
+};
+
+class SilentSound : public AlarmRulesTest, public ::testing::WithParamInterface<SilentCase> {};
+
+// A missing file, or a sound that cannot play here (no audio output, a file the player
+// cannot decode), gives the beep on every tick instead.
+TEST_P(SilentSound, BeepsEveryTickUntilThePanelIsHidden) {
+    wavExists = GetParam().fileExists;
+    sound.playable = GetParam().playable;
     setUpPanel("5", "");
     rules.SetArmed(Which::Hi, true);
     tick(7.0f);
     tick(7.0f);
     tick(7.0f);
-    EXPECT_EQ(sound.calls, QStringList({"beep", "beep", "beep"}));
+    EXPECT_EQ(sound.count("beep"), 3);
     EXPECT_EQ(rules.ButtonCaption, "&Alarms");
     EXPECT_EQ(rules.ButtonColor, VbColor::kRed);
     rules.cmdAlarms_Click(); // hides the panel and disarms
@@ -93,6 +106,22 @@ TEST_F(AlarmRulesTest, MissingWavBeepsEveryTickUntilThePanelIsHidden) {
     tick(7.0f);
     EXPECT_EQ(sound.count("beep"), 3);
     EXPECT_EQ(rules.ButtonColor, VbColor::kRed) << "red until the next mode change";
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, SilentSound,
+                         ::testing::Values(SilentCase{false, true}, SilentCase{true, false}));
+
+TEST_F(AlarmRulesTest, ASoundThatFailsOnceStartedTurnsIntoTheBeep) {
+    setUpPanel("5", "");
+    rules.SetArmed(Which::Hi, true);
+    tick(7.0f);
+    ASSERT_EQ(rules.ButtonCaption, "RESET!");
+    sound.failed = true;
+    sound.playable = false;
+    tick(7.0f);
+    tick(7.0f);
+    EXPECT_EQ(rules.ButtonCaption, "&Alarms");
+    EXPECT_EQ(sound.count("beep"), 2);
 }
 
 TEST_F(AlarmRulesTest, ResetStopsTheSoundKeepsThresholdsAndDisarms) {

@@ -1,6 +1,8 @@
 #include "tests/support/mainwindowfixture.h"
 
 #include "display/settingsstore.h"
+#include "grapher/frmgrapher.h"
+#include "logging/frmlogger.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
@@ -160,6 +162,25 @@ TEST_F(DisplayTick, ChartIndexRunsToTwoHundredThirtyNineAndWraps) {
 }
 
 using MainWindowLayout = MainWindowFixture;
+
+// Text from the meter, a log or the settings is shown as it is: its tags are characters.
+TEST_F(MainWindowLayout, EveryLabelOfEveryWindowShowsPlainText) {
+    ASSERT_TRUE(load());
+    showLine("<s>DC 1.0 V");
+    const auto shownAsWritten = [](QLabel* label) {
+        return label->sizeHint().width() >=
+               QFontMetrics(label->font()).horizontalAdvance(label->text());
+    };
+    EXPECT_TRUE(shownAsWritten(w->Label1));
+    w->cmdLogger_Click();
+    frmGrapher grapher(*w, Services{clock, dialogs, sound, programFolder.path()});
+    for (QWidget* window : std::initializer_list<QWidget*>{w.get(), w->Logger, &grapher}) {
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            label->setText("<s>" + label->objectName() + "</s>");
+            EXPECT_TRUE(shownAsWritten(label)) << qPrintable(label->objectName());
+        }
+    }
+}
 
 TEST_F(MainWindowLayout, StartsCentredWithTheControlsOfTheDisplay) {
     ASSERT_TRUE(load());

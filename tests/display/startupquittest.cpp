@@ -3,9 +3,12 @@
 #include "display/settingsstore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -23,9 +26,45 @@ TEST_F(StartupQuit, AnEmptyStoreGivesTheDefaults) {
     EXPECT_EQ(w->Colors.Foreground, 65535);
     EXPECT_TRUE(w->mnuBGBlack->isChecked());
     EXPECT_TRUE(w->mnuYellow->isChecked());
-    const QString folder = programFolder.path();
-    EXPECT_EQ(w->AlarmWavPath, folder + "/attention.wav");
-    EXPECT_EQ(w->LogFilePath, folder + "/Test.qmx");
+    EXPECT_EQ(w->LogFilePath, programFolder.path() + "/Test.qmx");
+}
+
+// The program folder of an installed copy is the user's documents folder, where no sound
+// is: the default sound is found all the same, and no path is saved that was not chosen.
+TEST_F(StartupQuit, TheDefaultAlarmSoundPlaysWhereverTheProgramIsAndIsNotSaved) {
+    ASSERT_TRUE(load());
+    showLine("DC  1.000 V");
+    QTest::mouseClick(w->cmdAlarms, Qt::LeftButton);
+    QTest::keyClicks(w->Panel->txtHiAlarm, "0.5");
+    QTest::mouseClick(w->Panel->chkHiSet, Qt::LeftButton);
+    showLine("DC  1.000 V");
+    ASSERT_EQ(w->cmdAlarms->text(), "RESET!");
+    const QString played = sound.calls.filter("play:").first().mid(5);
+    QFile wav(played);
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly)) << qPrintable(played);
+    EXPECT_TRUE(wav.read(12).endsWith("WAVE"));
+    w->close();
+    SettingsStore settings;
+    EXPECT_FALSE(settings.Contains("AlarmWav"));
+    // Where an earlier version looked for the sound, and saved that path.
+    settings.Write("AlarmWav", programFolder.filePath("attention.wav"));
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->AlarmWavPath, played);
+}
+
+// Values written by hand with a comma in them read as they were written, and stay so.
+TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWritten) {
+    QFile conf(SettingsStore().FileName());
+    ASSERT_TRUE(conf.open(QIODevice::Append));
+    conf.write("AlarmWav=/x/y,z.wav\nFont=Liberation Sans, Bold\n");
+    conf.close();
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->AlarmWavPath, "/x/y,z.wav");
+    EXPECT_EQ(w->Label1->font().family(), "Liberation Sans");
+    w->close();
+    SettingsStore settings;
+    EXPECT_EQ(settings.Read("AlarmWav", ""), "/x/y,z.wav");
+    EXPECT_EQ(settings.Read("Font", ""), "Liberation Sans, Bold");
 }
 
 TEST_F(StartupQuit, AStoredFolderProposesTestQmxInIt) {
@@ -75,7 +114,8 @@ TEST_F(StartupQuit, QuitStopsSoundAndTimerClosesThePortAndSavesSettings) {
     ASSERT_TRUE(load());
     w->tmrDispUpdate.start();
     w->mnuBGWhite->trigger();
-    w->AlarmWavPath = "/sounds/bell.wav";
+    dialogs.files.push_back(QString("/sounds/bell.wav"));
+    w->mnuAlarm->trigger();
     sound.calls.clear();
     QTest::mouseClick(w->cmdQuit, Qt::LeftButton);
     EXPECT_FALSE(w->isVisible());

@@ -63,11 +63,18 @@ private:
     }
 };
 
-// Records the sound calls: "play:<path>", "stop", "beep".
+// Records the sound calls: "play:<path>", "stop", "beep". Playing fails while playable is
+// false; failed says the sound started last has turned out unplayable.
 class RecordingSound final : public SoundPlayer {
 public:
     QStringList calls;
-    void PlayLoop(const QString& path) override { calls << "play:" + path; }
+    bool playable = true;
+    bool failed = false;
+    bool PlayLoop(const QString& path) override {
+        calls << "play:" + path;
+        return playable;
+    }
+    [[nodiscard]] bool Failed() const override { return failed; }
     void Stop() override { calls << "stop"; }
     void Beep() override { calls << "beep"; }
     [[nodiscard]] qsizetype count(const QString& call) const { return calls.count(call); }
