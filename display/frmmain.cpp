@@ -12,6 +12,7 @@
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fittext.h"
+#include "ui/outersize.h"
 #include "ui/soundplayer.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
@@ -193,9 +194,11 @@ void frmMain::connectHandlers() {
 
 bool frmMain::Form_Load() {
     ProgramVersion = kProgramVersion;
-    resize(TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw));
+    // The size is the window's outer size, and it is centred by its frame.
+    const QSize outer(TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw));
+    OuterSize::Set(this, outer);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    move((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
     ScreenWidthPx = qint16(screen.width());
     ScreenHeightPx = qint16(screen.height());
     Reading.ClockText = ReadingModel::FormatStartupClockText(services_.clock.Now());
@@ -274,6 +277,7 @@ void frmMain::tmrDispUpdate_Timer() {
 
     alarmModeChangeReset(reading.ModePrefix);
     Reading.PrevModePrefix = reading.ModePrefix;
+    Chart.FollowType(Reading.ReadingMode + " " + Reading.ReadingUnits);
     ResetMaxMin();
     alarmThresholdTests();
     Chart.Store(Reading.CurrentValue);
@@ -352,7 +356,7 @@ void frmMain::moveButtonRow(int dy) {
 
 void frmMain::EnterDbuView() {
     const int dy = TwipsToPx(kDbuViewGrowthTw);
-    resize(width(), height() + dy);
+    OuterSize::Set(this, {TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw) + dy});
     cmdQuit->move(cmdQuit->x(), cmdQuit->y() + dy);
     moveButtonRow(dy);
     Label2->setGeometry(Label2->x(), Label2->y(), TwipsToPx(kReadingWidthTw),
@@ -366,7 +370,7 @@ void frmMain::EnterDbuView() {
 
 void frmMain::LeaveDbuView() {
     const int dy = TwipsToPx(kDbuViewGrowthTw);
-    resize(width(), height() - dy);
+    OuterSize::Set(this, {TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw)});
     cmdQuit->move(cmdQuit->x(), cmdQuit->y() - dy);
     cmdDB->setText("AC-V in &dBu");
     moveButtonRow(-dy);

@@ -14,6 +14,7 @@ struct ChartState {
     float ChartPeak = 0.0f;
     float ChartFullScale = 0.0f;
     bool ChartRescalePending = false;
+    QString ChartType; // the mode and units of the readings in the buffer
 
     void Store(float value) { ChartBuffer[ChartIndex] = value; }
     // Moves to the next slot; true when the index wrapped from 239 to 0.
@@ -25,6 +26,15 @@ struct ChartState {
         return false;
     }
     void ClearChartBuffer() { ChartBuffer.fill(0.0f); }
+    // A reading of another mode or units than the buffer holds empties it and asks for a
+    // new scale, whether the chart is shown or not.
+    void FollowType(const QString& type) {
+        if (type != ChartType) {
+            ChartType = type;
+            ClearChartBuffer();
+            ChartRescalePending = true;
+        }
+    }
     // Checks the scale against the buffer: a peak above the full scale asks for a larger
     // scale; a trace within half of it asks for the next smaller one.
     void ResetMaxMin();

@@ -14,12 +14,14 @@
 #include "ui/clock.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/outersize.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,39 +59,39 @@ frmLogger::frmLogger(frmMain& main, Services services)
 void frmLogger::buildControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    txtFilePath = MakeEdit(client, "txtFilePath", {10, 10, 330, 22},
+    txtFilePath = MakeEdit(client, "txtFilePath", {10, 8, 330, 22},
                            "Logging File, Defaults to 'Test.qmx' in Application Folder");
-    cmdBrowse = MakeButton(client, "cmdBrowse", "Browse", {345, 9, 70, 24},
+    cmdBrowse = MakeButton(client, "cmdBrowse", "Browse", {345, 7, 70, 24},
                            "Select .qmx  File for Logging");
-    MakeLabel(client, "Label1", "Logging Period (.5-60 seconds)    :", {10, 42, 215, 20});
-    txtSampInt = MakeEdit(client, "txtSampInt", {228, 40, 50, 22},
+    MakeLabel(client, "Label1", "Logging Period (.5-60 seconds)    :", {10, 37, 215, 20});
+    txtSampInt = MakeEdit(client, "txtSampInt", {228, 36, 50, 22},
                           "Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum");
-    MakeLabel(client, "Label2", "seconds", {283, 42, 60, 20});
-    MakeLabel(client, "Label3", "Comment:", {10, 72, 65, 20});
-    txtComment = MakeEdit(client, "txtComment", {75, 70, 340, 22});
+    MakeLabel(client, "Label2", "seconds", {283, 37, 60, 20});
+    MakeLabel(client, "Label3", "Comment:", {10, 65, 65, 20});
+    txtComment = MakeEdit(client, "txtComment", {75, 64, 340, 22});
     optManual = new QRadioButton("Manual", client);
     optManual->setObjectName("optManual");
-    optManual->setGeometry(10, 100, 80, 20);
+    optManual->setGeometry(10, 93, 80, 20);
     optManual->setToolTip("Start and Stop Logging Manually");
     optTimer = new QRadioButton("Timed", client);
     optTimer->setObjectName("optTimer");
-    optTimer->setGeometry(95, 100, 80, 20);
+    optTimer->setGeometry(95, 93, 80, 20);
     optTimer->setToolTip("Setup Times to Start and Stop Logging");
-    Label6 = MakeLabel(client, "Label6", "Start:", {10, 128, 40, 20});
-    mskStartTime = MakeEdit(client, "mskStartTime", {50, 126, 95, 22});
-    Label7 = MakeLabel(client, "Label7", "Stop:", {155, 128, 40, 20});
-    mskEndTime = MakeEdit(client, "mskEndTime", {195, 126, 95, 22});
-    Label9 = MakeLabel(client, "Label9", "Real:", {10, 154, 40, 20});
-    lblRealTime = MakeLabel(client, "lblRealTime", QString(), {50, 154, 95, 20});
-    Label5 = MakeLabel(client, "Label5", kIdleStatus, {10, 182, 405, 20});
+    Label6 = MakeLabel(client, "Label6", "Start:", {10, 119, 40, 20});
+    mskStartTime = MakeEdit(client, "mskStartTime", {50, 118, 95, 22});
+    Label7 = MakeLabel(client, "Label7", "Stop:", {155, 119, 40, 20});
+    mskEndTime = MakeEdit(client, "mskEndTime", {195, 118, 95, 22});
+    Label9 = MakeLabel(client, "Label9", "Real:", {10, 145, 40, 20});
+    lblRealTime = MakeLabel(client, "lblRealTime", QString(), {50, 145, 95, 20});
+    Label10 = MakeLabel(client, "Label10", "Samples", {295, 145, 55, 20});
+    lblSampCount = MakeLabel(client, "lblSampCount", QString(), {350, 145, 65, 20});
+    Label5 = MakeLabel(client, "Label5", kIdleStatus, {10, 170, 405, 20});
     Label5->setAlignment(Qt::AlignCenter);
-    cmdStart = MakeButton(client, "cmdStart", "Start Logging", {10, 208, 130, 30},
+    cmdStart = MakeButton(client, "cmdStart", "Start Logging", {10, 196, 160, 30},
                           "Begin Logging Manually");
-    cmdStop = MakeButton(client, "cmdStop", "Stop Logging", {150, 208, 130, 30},
+    cmdStop = MakeButton(client, "cmdStop", "Stop Logging", {180, 196, 130, 30},
                          "Stop Manual or Timed Logging");
-    Label10 = MakeLabel(client, "Label10", "Samples", {295, 204, 70, 16});
-    lblSampCount = MakeLabel(client, "lblSampCount", QString(), {295, 220, 70, 18});
-    cmdReturn = MakeButton(client, "cmdReturn", "&Return", {10, 246, 100, 26},
+    cmdReturn = MakeButton(client, "cmdReturn", "&Return", {320, 196, 95, 30},
                            "Close Logger Window and Return to the Main Window");
     for (QLineEdit* box : {mskStartTime, mskEndTime}) {
         box->setInputMask(kQtTimeMask);
@@ -100,22 +102,25 @@ void frmLogger::buildControls() {
 }
 
 void frmLogger::buildChartControls(QWidget* client) {
+    constexpr int kTop = 26;
+    constexpr int kHeight = 196;
+    constexpr int kLabelHeight = 14;
     picGraph = new PictureBox(client);
     picGraph->setObjectName("picGraph");
-    picGraph->setGeometry(490, 28, 240, 200);
-    int top = 22;
+    picGraph->setGeometry(490, kTop, 240, kHeight);
+    int quarter = 0; // the scale labels stand beside the grid's quarters
     for (auto [label, name] : {std::pair{&lblMax, "lblMax"},
                                {&lblMidHigh, "lblMidHigh"},
                                {&lblMid, "lblMid"},
                                {&lblMidLow, "lblMidLow"},
                                {&lblMin, "lblMin"}}) {
-        *label = MakeLabel(client, name, QString(), {425, top, 60, 14});
+        const int y = kTop + quarter++ * (kHeight - 1) / 4 - kLabelHeight / 2;
+        *label = MakeLabel(client, name, QString(), {425, y, 60, kLabelHeight});
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        top += 50;
     }
-    lblType = MakeLabel(client, "lblType", QString(), {490, 8, 240, 18});
+    lblType = MakeLabel(client, "lblType", QString(), {490, 6, 240, 18});
     lblType->setAlignment(Qt::AlignCenter);
-    lblRescale = MakeLabel(client, "lblRescale", "RESCALE", {490, 232, 240, 18});
+    lblRescale = MakeLabel(client, "lblRescale", "RESCALE", {490, kTop + kHeight + 4, 240, 18});
     lblRescale->setAlignment(Qt::AlignCenter);
     lblRescale->hide();
     chart_ = std::make_unique<ChartView>(
@@ -185,17 +190,20 @@ void frmLogger::Form_Load() {
 }
 
 // Above the main window on a large screen (which moves down to make room), else near
-// the top of the screen; as wide as the main window.
+// the top of the screen; as wide as the main window. Sizes and places are those of the
+// frames, so that the two windows touch.
 void frmLogger::place() {
+    const QRect mainFrame = main_.frameGeometry();
     const int height = TwipsToPx(kHeightTw);
     const int shift = TwipsToPx(kMainShiftTw);
     int top = shift;
     if (main_.ScreenWidthPx > 1024) {
-        top = main_.geometry().y() - height + shift;
-        main_.move(main_.x(), main_.y() + shift);
+        top = mainFrame.y() - height + shift;
+        main_.move(mainFrame.x(), mainFrame.y() + shift);
         movedMain_ = true;
     }
-    setGeometry(main_.geometry().x(), top, main_.width(), height);
+    OuterSize::Set(this, {mainFrame.width(), height});
+    move(mainFrame.x(), top);
 }
 
 void frmLogger::showTimeControls(bool shown) {
@@ -222,8 +230,11 @@ void frmLogger::cmdStart_Click() {
     main_.DbCreateFailed = false;
     main_.LoggingActive = true;
     main_.SampleCount = 0;
+    // While the creation's box may be open, the run has not started.
+    creating_ = true;
     main_.DbCreateFailed = !CreateLogDatabase(main_.LogFilePath, services_.dialogs,
                                               [this] { main_.EndProgramAtOnce(); });
+    creating_ = false;
     if (main_.DbCreateFailed) {
         tmrRealTime.stop();
         main_.LoggingActive = false;
@@ -238,7 +249,8 @@ void frmLogger::cmdStart_Click() {
         RecordingFailed(LogMessages::RecordingFailedText(main_.LogFilePath, e.Detail, 0));
         return;
     }
-    main_.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
+    // The interval as leaving its field makes it, even while the field has the focus.
+    txtSampInt_LostFocus();
     main_.tmrLogClock.setInterval(main_.LogIntervalMs);
     main_.tmrLogClock.start();
     SetBackColorAndEnabled(cmdStop, VbColor::kRed, true);
@@ -282,7 +294,7 @@ void frmLogger::tmrRealTime_Timer() {
     if (optTimer->isChecked()) {
         timedStartStop();
     }
-    if (main_.LoggingActive) {
+    if (main_.LoggingActive && !creating_) {
         SetForeColor(Label5, VbColor::kRed);
         Label5->setText(StatusBlink ? "Sampling in Progress!" : QString());
     } else {
@@ -410,11 +422,29 @@ bool frmLogger::eventFilter(QObject* watched, QEvent* event) {
             txtComment->setFocus();
             return true;
         }
-    } else if (event->type() == QEvent::FocusIn) {
-        // Each entry of a clock time starts from an empty box.
-        static_cast<QLineEdit*>(watched)->clear();
+    } else if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+        timeBoxEvent(box, event);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Each entry of a clock time starts from an empty box: the user's click or Tab into it,
+// not the focus coming back with the window or after a dialog. Typing into an empty box
+// fills it from its first place, wherever it was clicked.
+void frmLogger::timeBoxEvent(QLineEdit* box, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+            reason == Qt::BacktabFocusReason) {
+            box->clear();
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const QString typed = box->text();
+        if (std::none_of(typed.begin(), typed.end(),
+                         [](QChar c) { return c.isLetterOrNumber(); })) {
+            box->setCursorPosition(0);
+        }
+    }
 }
 
 void frmLogger::Abandon() {

@@ -98,6 +98,7 @@ private:
     void txtComment_Change();
     void timedStartStop();
     void chartTick();
+    void timeBoxEvent(QLineEdit* box, QEvent* event);
 
     frmMain& main_;
     std::unique_ptr<ChartView> chart_;
@@ -105,4 +106,5 @@ private:
     QString previousClock_;
     bool movedMain_ = false;
     bool abandoned_ = false;
+    bool creating_ = false; // the log file of a run is being made
 };

@@ -169,9 +169,9 @@ TEST_F(Scenario, ATimedRunStartsAndStopsByTheClockAndSaysSo) {
     ASSERT_TRUE(logger.mskStartTime->isVisible());
     const QTime now = QTime::currentTime();
     const auto typed = [](QTime t) { return QLocale::c().toString(t, "hhmmssap"); };
-    logger.mskStartTime->setFocus();
+    QTest::mouseClick(logger.mskStartTime, Qt::LeftButton);
     QTest::keyClicks(logger.mskStartTime, typed(now.addSecs(3)));
-    logger.mskEndTime->setFocus();
+    QTest::mouseClick(logger.mskEndTime, Qt::LeftButton);
     QTest::keyClicks(logger.mskEndTime, typed(now.addSecs(6)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return logger.cmdStart->text() == "Timed Start Pending!"; },
                                 kWaitMs));

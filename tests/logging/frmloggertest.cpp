@@ -8,12 +8,15 @@
 #include "ui/widgetcolors.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,26 @@
 #include <sys/resource.h>
 
 namespace {
+
+// Whether every shown caption of the window is readable whole in its control: a push
+// button needs its text and the style's margins (not the style's least width).
+void expectCaptionsWhole(QWidget* window) {
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(window) ||
+            !(control->inherits("QLabel") || control->inherits("QAbstractButton"))) {
+            continue;
+        }
+        const QString caption = control->property("text").toString();
+        int needed = control->sizeHint().width();
+        if (control->inherits("QPushButton")) {
+            const QStyle* style = control->style();
+            needed = control->fontMetrics().horizontalAdvance(QString(caption).remove('&')) +
+                     2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, control) +
+                     2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
+        }
+        EXPECT_LE(needed, control->width()) << qPrintable(caption);
+    }
+}
 
 class LoggerTest : public MainWindowFixture {
 protected:
@@ -66,8 +89,8 @@ TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
     EXPECT_EQ(ForeColorOf(l.lblRescale), VbColor::kBlue);
     EXPECT_TRUE(l.tmrRealTime.isActive());
     EXPECT_EQ(l.txtSampInt->toolTip(), "Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum");
-    EXPECT_EQ(l.height(), TwipsToPx(4550));
-    EXPECT_EQ(l.width(), w->width());
+    EXPECT_EQ(l.frameGeometry().height(), TwipsToPx(4550)) << "the outer size";
+    EXPECT_EQ(l.frameGeometry().width(), w->frameGeometry().width());
     tick();
     EXPECT_FALSE(w->mnuOpen->isEnabled());
     w->mnuLogger->trigger();
@@ -77,15 +100,14 @@ TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
 TEST_F(LoggerTest, PlacementOnASmallAndALargeScreenAndBackAfterSeveralOpenings) {
     const QPoint home = w->pos();
     open();
-    EXPECT_EQ(w->Logger->geometry().y(), TwipsToPx(650));
+    EXPECT_EQ(w->Logger->frameGeometry().y(), TwipsToPx(650));
     EXPECT_EQ(w->pos(), home);
     w->Logger->cmdReturn_Click();
     w->ScreenWidthPx = 1280;
     for (int i = 0; i < 3; ++i) {
         frmLogger& l = open();
         EXPECT_EQ(w->y(), home.y() + TwipsToPx(650));
-        EXPECT_EQ(l.geometry().y(),
-                  w->geometry().y() - TwipsToPx(650) - TwipsToPx(4550) + TwipsToPx(650));
+        EXPECT_EQ(l.frameGeometry().bottom() + 1, w->frameGeometry().top()) << "they touch";
         l.cmdReturn_Click();
         EXPECT_EQ(w->pos(), home);
     }
@@ -128,6 +150,23 @@ TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
     l.cmdStart_Click();
     EXPECT_EQ(l.lblSampCount->text(), "1");
     EXPECT_EQ(w->SampleCount, 1);
+}
+
+TEST_F(LoggerTest, NoSamplingStatusWhileTheCreationBoxIsOpen) {
+    frmLogger& l = open();
+    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
+    QStringList shown;
+    dialogs.whileBoxIsOpen = [&] {
+        for (int second = 0; second < 2; ++second) {
+            l.tmrRealTime_Timer();
+            shown << l.Label5->text();
+        }
+        QFile::remove(w->LogFilePath);
+    };
+    dialogs.answers = {Dialogs::Answer::Retry};
+    l.cmdStart_Click();
+    EXPECT_EQ(shown, QStringList({frmLogger::kIdleStatus, frmLogger::kIdleStatus}));
+    EXPECT_TRUE(w->LoggingActive) << "started after Retry";
 }
 
 TEST_F(LoggerTest, AnExistingFileStopsTheStartWithTheCreationBox) {
@@ -212,6 +251,67 @@ TEST_F(TimedRun, StartsAndStopsAtTheClockTimesWithTheCompletionMessage) {
               "Your Timed Sampling Session Completed Successfully!\r\n\r\nYour Data can be "
               "found in the following file:\r\n" +
                   w->LogFilePath + "\r\n\r\nIt contains 2 samples.\r\n\r\n");
+}
+
+TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryState) {
+    frmLogger& l = timed("10:00:02 AM", "10:00:05 AM");
+    secondAt(QTime(10, 0, 1));
+    ASSERT_EQ(l.cmdStart->text(), "Timed Start Pending!");
+    expectCaptionsWhole(&l);
+    secondAt(QTime(10, 0, 2));
+    ASSERT_EQ(l.cmdStart->text(), "In Progress!");
+    l.StatusBlink = false;
+    l.tmrRealTime_Timer();
+    ASSERT_EQ(l.Label5->text(), "Sampling in Progress!");
+    expectCaptionsWhole(&l);
+    l.cmdStop_Click();
+    expectCaptionsWhole(&l);
+    expectCaptionsWhole(w.get());
+    showLine("AC  0.775 V");
+    w->cmdDB_Click();
+    ASSERT_EQ(w->cmdDB->text(), "AC Volts Only!");
+    expectCaptionsWhole(w.get());
+}
+
+TEST_F(TimedRun, TypingIntoAnEmptyBoxFillsItWhereverItWasClicked) {
+    frmLogger& l = timed("", "");
+    QTest::mouseClick(l.mskStartTime, Qt::LeftButton, {},
+                      QPoint(l.mskStartTime->width() * 2 / 3, l.mskStartTime->height() / 2));
+    QTest::keyClicks(l.mskStartTime, "103000pm");
+    EXPECT_EQ(l.mskStartTime->text(), "10:30:00 PM");
+}
+
+// Only the user's entry into a box empties it: not the focus coming back with the window
+// or after a dialog closed.
+TEST_F(TimedRun, ATypedStopTimeStaysWhenTheFocusComesBackAndStopsTheRun) {
+    frmLogger& l = timed("10:00:02 AM", "");
+    QTest::mouseClick(l.mskEndTime, Qt::LeftButton);
+    QTest::keyClicks(l.mskEndTime, "100005am");
+    for (const auto reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason,
+                              Qt::OtherFocusReason, Qt::TabFocusReason}) {
+        QFocusEvent back(QEvent::FocusIn, reason);
+        QApplication::sendEvent(l.mskEndTime, &back);
+        EXPECT_EQ(l.mskEndTime->text().trimmed(),
+                  reason == Qt::TabFocusReason ? "::" : "10:00:05 AM")
+            << reason;
+        if (reason == Qt::TabFocusReason) {
+            QTest::keyClicks(l.mskEndTime, "100005am");
+        }
+    }
+    secondAt(QTime(10, 0, 2));
+    ASSERT_TRUE(w->LoggingActive);
+    secondAt(QTime(10, 0, 5));
+    EXPECT_FALSE(w->LoggingActive);
+}
+
+TEST_F(TimedRun, ATimedStartTakesTheIntervalAsLeavingItsFieldWould) {
+    frmLogger& l = timed("10:00:02 AM", "10:00:30 AM");
+    l.txtSampInt->setText("0"); // still in the field when the start time comes
+    secondAt(QTime(10, 0, 2));
+    ASSERT_TRUE(w->LoggingActive);
+    EXPECT_EQ(l.txtSampInt->text(), "0.5");
+    EXPECT_EQ(w->LogIntervalMs, 500);
+    EXPECT_EQ(w->tmrLogClock.interval(), 500);
 }
 
 TEST_F(TimedRun, LowerCaseTypedTimesMatchTheClock) {
@@ -328,6 +428,20 @@ TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
     EXPECT_EQ(l.lblMin->text(), "0") << "one-sided";
     showLine("AC  1.230 V");
     EXPECT_NE(l.picGraph->PixelAt(200, -3.3), QColor(Qt::red)) << "the DC trace is gone";
+}
+
+TEST_F(LoggerTest, AModeChangeWhileTheWindowIsClosedEmptiesTheChart) {
+    for (int i = 0; i < 3; ++i) {
+        showLine("DC  0.800 V");
+    }
+    showLine("AC  1.230 V");
+    frmLogger& l = open();
+    showLine("AC  1.230 V");
+    EXPECT_EQ(std::count(w->Chart.ChartBuffer.begin(), w->Chart.ChartBuffer.end(), 0.8f), 0);
+    EXPECT_EQ(l.picGraph->PixelAt(239, 1.23), QColor(Qt::red));
+    for (int x = 230; x < 238; ++x) {
+        EXPECT_NE(l.picGraph->PixelAt(x, 0.8), QColor(Qt::red)) << x;
+    }
 }
 
 TEST_F(LoggerTest, HelpAndAbout) {
