@@ -1,6 +1,7 @@
 // qmx7300: the desktop program.
 #include "display/frmmain.h"
 #include "ui/clock.h"
+#include "ui/largeglyphs.h"
 #include "ui/qtdialogs.h"
 #include "ui/qtsoundplayer.h"
 
@@ -27,6 +28,7 @@ QString programFolder() {
 int main(int argc, char* argv[]) {
     // A file size limit makes a write fail (and the run stop with a message), not the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    CacheLargeGlyphs();
     QApplication app(argc, argv);
     QApplication::setApplicationName("QMX7300");
     QApplication::setOrganizationName("QMX7300");

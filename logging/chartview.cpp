@@ -34,8 +34,11 @@ void ChartView::DrawChartScale(ChartState& chart, const QString& readingMode,
         labels_[i]->setText(texts[i]);
     }
     typeLabel_->setText(ChartScale::TypeText(readingMode, readingUnits));
+    picture_->SetPicture(QImage());
     picture_->Cls();
     drawGrid();
+    // The grid stays as the picture each trace is drawn over, not drawn anew every tick.
+    picture_->SetPicture(picture_->Image());
     chart.ChartFullScale = top_;
 }
 
@@ -69,7 +72,7 @@ void ChartView::drawGrid() {
 
 void ChartView::DrawTrace(const ChartState& chart) {
     picture_->Cls();
-    drawGrid();
+    picture_->Scale(kFirstX, top_, kLastX, oneSided_ ? 0.0f : -top_);
     const QColor red = ColorFromVb(VbColor::kRed);
     for (int i = 0; i < ChartState::kSlots - 1; ++i) {
         int j = chart.ChartIndex - i;

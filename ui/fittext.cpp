@@ -17,5 +17,8 @@ void FitFontToWidth(QLabel* label, int pointSize) {
             break;
         }
     }
-    label->setFont(font);
+    // Setting the same font again would still lay the label out anew.
+    if (font != label->font()) {
+        label->setFont(font);
+    }
 }

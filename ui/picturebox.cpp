@@ -58,15 +58,45 @@ void PictureBox::SetBackColor(const QColor& color) {
     back_ = color;
 }
 
+void PictureBox::SetPicture(const QImage& picture) {
+    picture_ = picture;
+}
+
 void PictureBox::Cls() {
+    finishPainting();
     fitImage();
-    image_.fill(back_);
+    if (picture_.size() == image_.size()) {
+        image_ = picture_; // shared until drawn on
+    } else {
+        image_.fill(back_);
+    }
     update();
 }
 
 const QImage& PictureBox::Image() const {
+    finishPainting();
     fitImage();
     return image_;
+}
+
+QPainter& PictureBox::painter(const QColor& color, Qt::PenStyle style) {
+    fitImage();
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        update(); // once for the whole redraw
+    }
+    QPen pen(mode_ == DrawMode::Invert ? QColor(Qt::white) : color);
+    pen.setWidth(0);
+    pen.setStyle(style);
+    painter_->setPen(pen);
+    painter_->setCompositionMode(mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
+                                                           : QPainter::CompositionMode_SourceOver);
+    return *painter_;
+}
+
+void PictureBox::finishPainting() const {
+    painter_.reset();
 }
 
 QPointF PictureBox::toPixelF(double x, double y) const {
@@ -96,21 +126,16 @@ double PictureBox::UserY(int pixelY) const {
 
 QColor PictureBox::PixelAt(double x, double y) const {
     const QPoint p = ToPixel(x, y);
-    return image_.valid(p) ? image_.pixelColor(p) : QColor();
+    const QImage& image = Image();
+    return image.valid(p) ? image.pixelColor(p) : QColor();
 }
 
 void PictureBox::PSet(double x, double y, const QColor& color) {
     current_ = toPixelF(x, y);
     const QPoint p = ToPixel(x, y);
-    if (!image_.valid(p)) {
-        return;
+    if (image_.valid(p)) {
+        painter(color, Qt::SolidLine).drawPoint(p);
     }
-    if (mode_ == DrawMode::Invert) {
-        image_.setPixel(p, ~image_.pixel(p) | 0xFF000000);
-    } else {
-        image_.setPixelColor(p, color);
-    }
-    update();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -138,24 +163,16 @@ void PictureBox::drawPixelLine(QPointF a, QPointF b, const QColor& color) {
     }
     const QPoint pa(int(std::lround(a.x())), int(std::lround(a.y())));
     const QPoint pb(int(std::lround(b.x())), int(std::lround(b.y())));
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(mode_ == DrawMode::Invert ? QColor(Qt::white) : color);
-    pen.setWidth(0);
-    pen.setStyle(style_ == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-    painter.setPen(pen);
-    if (mode_ == DrawMode::Invert) {
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    }
+    QPainter& p = painter(color, style_ == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     if (pa == pb) {
-        painter.drawPoint(pa);
+        p.drawPoint(pa);
     } else {
-        painter.drawLine(pa, pb);
+        p.drawLine(pa, pb);
     }
-    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    finishPainting();
     QPainter painter(this);
     painter.fillRect(rect(), back_);
     painter.drawImage(0, 0, image_);
@@ -170,6 +187,7 @@ void PictureBox::fitImage() const {
     if (image_.size() == size()) {
         return;
     }
+    finishPainting();
     QImage fitted(size(), QImage::Format_RGB32);
     fitted.fill(back_);
     if (!image_.isNull()) {

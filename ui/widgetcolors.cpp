@@ -26,6 +26,17 @@ void restyle(QWidget* w) {
         style.isEmpty() ? QString() : w->metaObject()->className() + QString(" { ") + style + " }");
 }
 
+// Sets the colour and restyles the widget, only when it changes: a style sheet applied
+// anew costs a restyle and keeps pixmaps in the style's cache, however often it is the same.
+void setColor(QWidget* widget, const char* which, qint32 color) {
+    const QVariant now = widget->property(which);
+    if (now.isValid() && now.toInt() == color) {
+        return;
+    }
+    widget->setProperty(which, color);
+    restyle(widget);
+}
+
 } // namespace
 
 QColor ColorFromVb(qint32 value) {
@@ -40,13 +51,11 @@ QColor ColorFromVb(qint32 value) {
 }
 
 void SetBackColor(QWidget* widget, qint32 color) {
-    widget->setProperty(kBack, color);
-    restyle(widget);
+    setColor(widget, kBack, color);
 }
 
 void SetForeColor(QWidget* widget, qint32 color) {
-    widget->setProperty(kFore, color);
-    restyle(widget);
+    setColor(widget, kFore, color);
 }
 
 void SetBackColorAndEnabled(QWidget* widget, qint32 color, bool enabled) {

@@ -444,6 +444,53 @@ TEST_F(LoggerTest, AModeChangeWhileTheWindowIsClosedEmptiesTheChart) {
     }
 }
 
+// Counts the restyles and font changes of the widgets of some windows.
+class RestyleCounter : public QObject {
+public:
+    explicit RestyleCounter(std::initializer_list<QWidget*> windows) : windows_(windows) {
+        qApp->installEventFilter(this);
+    }
+    ~RestyleCounter() override { qApp->removeEventFilter(this); }
+    QStringList Restyled;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if ((event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) &&
+            widget != nullptr &&
+            std::any_of(windows_.begin(), windows_.end(),
+                        [&](QWidget* window) { return window->isAncestorOf(widget); })) {
+            Restyled << widget->objectName();
+        }
+        return false;
+    }
+
+private:
+    std::vector<QWidget*> windows_;
+};
+
+// A day of ticks must not wear the program down: a tick that changes no colour or font
+// applies none.
+TEST_F(LoggerTest, TicksOfARecordingRunRestyleNothingThatStaysTheSame) {
+    w->show(); // only shown widgets are styled
+    frmLogger& l = open();
+    l.cmdStart_Click();
+    showLine("AC  7.746 V");
+    l.tmrRealTime_Timer();
+    l.tmrRealTime_Timer();
+    RestyleCounter counter{w.get(), &l};
+    for (int tick = 1; tick <= 8; ++tick) {
+        showLine(tick % 2 == 0 ? "AC  7.746 V" : "AC  7.747 V");
+        if (tick % 2 == 0) {
+            w->GetRowofData();
+        }
+        if (tick % 4 == 0) {
+            l.tmrRealTime_Timer();
+        }
+    }
+    EXPECT_EQ(counter.Restyled, QStringList());
+}
+
 TEST_F(LoggerTest, HelpAndAbout) {
     frmLogger& l = open();
     l.mnuAbout->trigger();

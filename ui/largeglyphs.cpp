@@ -1,0 +1,10 @@
+#include "ui/largeglyphs.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+void CacheLargeGlyphs() {
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE")) {
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "128");
+    }
+}
