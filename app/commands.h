@@ -9,3 +9,5 @@ int RunMonitor(const QStringList& args);
 int RunRecord(const QStringList& args);
 int RunCsv(const QStringList& args);
 int RunInfo(const QStringList& args);
+int RunMdb(const QStringList& args);
+int RunImport(const QStringList& args);

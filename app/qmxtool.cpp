@@ -42,5 +42,11 @@ int main(int argc, char* argv[]) {
     if (command == u"info") {
         return RunInfo(args);
     }
+    if (command == u"mdb") {
+        return RunMdb(args);
+    }
+    if (command == u"import") {
+        return RunImport(args);
+    }
     return usage();
 }
