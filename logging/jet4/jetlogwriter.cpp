@@ -178,8 +178,10 @@ bool surelyFits(qint64 samples, quint32 mostPages) {
 
 void writeLogDataMaps(JetPageFile& file, const Layout& layout) {
     const quint32 first = Jet::kFirstSamplePage;
-    QByteArray owned = UsageMap::InlineRow(first, layout.DataPages);
-    if (layout.MapPages > 0) {
+    QByteArray owned;
+    if (layout.MapPages == 0) {
+        owned = UsageMap::InlineRow(first, layout.DataPages);
+    } else {
         std::vector<quint32> mapPages;
         for (quint32 slot = 0; slot < layout.MapPages; ++slot) {
             mapPages.push_back(first + layout.DataPages + slot);

@@ -2,6 +2,8 @@
 
 #include "logging/jet4/jetbytes.h"
 
+#include <stdexcept>
+
 namespace {
 
 constexpr quint32 kStartAlignment = 8;
@@ -28,6 +30,9 @@ bool FitsInline(quint32 first, quint32 count) {
 }
 
 QByteArray InlineRow(quint32 first, quint32 count) {
+    if (!FitsInline(first, count)) {
+        throw std::logic_error("the pages do not fit an inline map");
+    }
     QByteArray row(5 + kTableBitmapBytes, 0);
     if (count == 0) {
         return row;
