@@ -272,7 +272,8 @@ int main(int argc, char* argv[]) {
         fail("the file's catalog cannot be read");
     }
     TableReader(mdb, findTable(mdb, "Info"), kInfoColumns).Write(AccessStream::kInfoRow, 0);
-    TableReader(mdb, findTable(mdb, "LogData"), kLogDataColumns).Write(AccessStream::kLogDataRow, 1);
+    TableReader(mdb, findTable(mdb, "LogData"), kLogDataColumns)
+        .Write(AccessStream::kLogDataRow, 1);
     std::fputc(AccessStream::kEnd, stdout);
     if (std::fflush(stdout) != 0) {
         return 1;

@@ -206,9 +206,7 @@ AccessLogReader::Limits AccessLogReader::LimitsFor(qint64 fileBytes) {
 
 QString AccessLogReader::FindHelper() {
     const QString here = QCoreApplication::applicationDirPath();
-    const QStringList places{here,
-                             here + "/../libexec/qmx7300",
-                             here + "/../libexec",
+    const QStringList places{here, here + "/../libexec/qmx7300", here + "/../libexec",
                              QStringLiteral(QMX_INSTALL_LIBEXECDIR "/qmx7300"),
                              QStringLiteral(QMX_INSTALL_BINDIR)};
     for (const QString& place : places) {
@@ -233,7 +231,8 @@ void AccessLogReader::Read(const QString& path, LogVisitor& visitor) const {
     helper.setArguments({path});
     helper.setStandardInputFile(QProcess::nullDevice());
     helper.setStandardErrorFile(QProcess::nullDevice());
-    const auto cpuSeconds = rlim_t(std::chrono::ceil<std::chrono::seconds>(limits.Time).count() + 1);
+    const auto cpuSeconds =
+        rlim_t(std::chrono::ceil<std::chrono::seconds>(limits.Time).count() + 1);
     const auto memory = rlim_t(limits.MemoryBytes);
     helper.setChildProcessModifier([cpuSeconds, memory] {
         const rlimit cpu{cpuSeconds, cpuSeconds}, space{memory, memory}, none{0, 0};
@@ -255,7 +254,8 @@ void AccessLogReader::Read(const QString& path, LogVisitor& visitor) const {
         while (helper.state() != QProcess::NotRunning || helper.bytesAvailable() > 0) {
             const qint64 left = limits.Time.count() - clock.elapsed();
             if (left <= 0 || quiet.elapsed() >= limits.Stall.count()) {
-                notReadable(QString("reading it took longer than %1 s").arg(clock.elapsed() / 1000));
+                notReadable(
+                    QString("reading it took longer than %1 s").arg(clock.elapsed() / 1000));
             }
             if (helper.bytesAvailable() == 0 &&
                 !helper.waitForReadyRead(int(std::min<qint64>(left, limits.Stall.count())))) {

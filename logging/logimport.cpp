@@ -41,8 +41,7 @@ public:
         ++Samples;
         sample_.Reset();
         sample_.Bind(1, valueOf(s.TimeStamp)).Bind(2, valueOf(s.Type)).Bind(3, valueOf(s.Units));
-        sample_.Bind(4, valueOf(s.Value, Samples, "Value"))
-            .Bind(5, valueOf(s.Dbu, Samples, "dBu"));
+        sample_.Bind(4, valueOf(s.Value, Samples, "Value")).Bind(5, valueOf(s.Dbu, Samples, "dBu"));
         try {
             sample_.Step();
         } catch (const DbError& e) {

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3 libgtest-dev
   fonts-liberation
+  mdbtools mdbtools-dev default-jre-headless
 )
 
 missing=()

@@ -78,14 +78,22 @@ std::vector<CatalogRow> blankCatalog() {
 std::vector<AceRow> blankAces() {
     const QByteArray a = QByteArray::fromHex("07e8"), b = QByteArray::fromHex("06ed"),
                      c = QByteArray::fromHex("06e8");
-    return {{2, a, 0x60000, false},         {3, a, 0x60000, false},
-            {4, a, 0x60000, false},         {5, a, 0xE0000, false},
-            {kTables, b, 0xF00FE, true},    {kTables, a, 0x60001, false},
-            {kRelationships, b, 0xF00FE, true}, {kRelationships, a, 0x60001, false},
-            {kDatabases, a, 0x60000, false}, {kMSysDb, a, 0x6000E, false},
-            {kMSysDb, c, 0x0000E, false},   {4, c, 0x00014, false},
-            {5, c, 0x00014, false},         {2, c, 0x00014, false},
-            {kTables, c, 0xFFEFF, true},    {kRelationships, c, 0xFFFFF, true}};
+    return {{2, a, 0x60000, false},
+            {3, a, 0x60000, false},
+            {4, a, 0x60000, false},
+            {5, a, 0xE0000, false},
+            {kTables, b, 0xF00FE, true},
+            {kTables, a, 0x60001, false},
+            {kRelationships, b, 0xF00FE, true},
+            {kRelationships, a, 0x60001, false},
+            {kDatabases, a, 0x60000, false},
+            {kMSysDb, a, 0x6000E, false},
+            {kMSysDb, c, 0x0000E, false},
+            {4, c, 0x00014, false},
+            {5, c, 0x00014, false},
+            {2, c, 0x00014, false},
+            {kTables, c, 0xFFEFF, true},
+            {kRelationships, c, 0xFFFFF, true}};
 }
 
 QByteArray catalogRow(const Jet::Table& table, const CatalogRow& row, const QByteArray& date) {
@@ -157,7 +165,8 @@ QByteArray RequiredBlob(const QStringList& columns) {
     return blob;
 }
 
-std::map<quint32, QByteArray> Pages(const std::vector<UserTable>& tables, const QDateTime& created) {
+std::map<quint32, QByteArray> Pages(const std::vector<UserTable>& tables,
+                                    const QDateTime& created) {
     std::map<quint32, QByteArray> pages;
     Jet::Table objects = Jet::MSysObjects(), aces = Jet::MSysACEs();
     Jet::Table queries = Jet::MSysQueries(), relationships = Jet::MSysRelationships();
@@ -178,7 +187,8 @@ std::map<quint32, QByteArray> Pages(const std::vector<UserTable>& tables, const 
         }
         catalog.push_back({qint32(t.DefinitionPage), kTables, t.Name, 1, kCreator, 0, field});
         for (const char* sid : {"06ed", "07e8", "06e8"}) {
-            rights.push_back({qint32(t.DefinitionPage), QByteArray::fromHex(sid), kAllRights, false});
+            rights.push_back(
+                {qint32(t.DefinitionPage), QByteArray::fromHex(sid), kAllRights, false});
         }
     }
 
@@ -189,9 +199,9 @@ std::map<quint32, QByteArray> Pages(const std::vector<UserTable>& tables, const 
     for (size_t r = 0; r < catalog.size(); ++r) {
         const CatalogRow& row = catalog[r];
         rows.push_back(catalogRow(objects, row, row.Flags == 0 ? exportDate : blankDate));
-        byParentName.push_back(IndexLeaf::Entry(
-            IndexLeaf::LongKey(row.ParentId) + IndexLeaf::NameKey(row.Name), kCatalogPage,
-            quint8(r)));
+        byParentName.push_back(
+            IndexLeaf::Entry(IndexLeaf::LongKey(row.ParentId) + IndexLeaf::NameKey(row.Name),
+                             kCatalogPage, quint8(r)));
         byId.push_back(IndexLeaf::Entry(IndexLeaf::LongKey(row.Id), kCatalogPage, quint8(r)));
         parentNames.emplace_back(row.ParentId, row.Name.toUpper());
         ids.push_back(row.Id);

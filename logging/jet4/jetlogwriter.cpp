@@ -185,7 +185,8 @@ void writeLogDataMaps(JetPageFile& file, const Layout& layout) {
         std::vector<quint32> mapPages;
         for (quint32 slot = 0; slot < layout.MapPages; ++slot) {
             mapPages.push_back(first + layout.DataPages + slot);
-            file.WritePage(mapPages.back(), UsageMap::MapPage(slot, first, layout.DataPages, false));
+            file.WritePage(mapPages.back(),
+                           UsageMap::MapPage(slot, first, layout.DataPages, false));
         }
         owned = UsageMap::ReferenceRow(mapPages);
     }
@@ -261,9 +262,9 @@ void JetLogWriter::Write(qint64 samples, const Source& source) {
     logData.Rows = quint32(packer.Samples);
     file.WritePage(kLogDataDefinition, logData.Page());
     writeInfo(file, packer.InfoRows);
-    const auto catalog = JetCatalog::Pages(
-        {{"LogData", kLogDataDefinition, {"TimeStamp", "Type"}}, {"Info", kInfoDefinition, {"Date"}}},
-        created_);
+    const auto catalog = JetCatalog::Pages({{"LogData", kLogDataDefinition, {"TimeStamp", "Type"}},
+                                            {"Info", kInfoDefinition, {"Date"}}},
+                                           created_);
     for (const auto& [number, page] : catalog) {
         file.WritePage(number, page);
     }

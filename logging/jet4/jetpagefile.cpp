@@ -16,7 +16,8 @@
 namespace {
 
 [[noreturn]] void fail(int err, const QString& what) {
-    throw DbError(DbError::CodeForErrno(err), what + ": " + QString::fromLocal8Bit(std::strerror(err)));
+    throw DbError(DbError::CodeForErrno(err),
+                  what + ": " + QString::fromLocal8Bit(std::strerror(err)));
 }
 
 } // namespace
@@ -48,8 +49,8 @@ void JetPageFile::WritePage(quint32 number, const QByteArray& page) {
     qsizetype done = 0;
     const off_t at = off_t(number) * Jet::kPageSize;
     while (done < page.size()) {
-        const ssize_t n = ::pwrite(fd_, page.constData() + done, size_t(page.size() - done),
-                                   at + off_t(done));
+        const ssize_t n =
+            ::pwrite(fd_, page.constData() + done, size_t(page.size() - done), at + off_t(done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -66,7 +67,8 @@ void JetPageFile::Commit() {
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || std::rename(temporary_.constData(), target_.toLocal8Bit().constData()) != 0) {
+    if (::close(fd) != 0 ||
+        std::rename(temporary_.constData(), target_.toLocal8Bit().constData()) != 0) {
         const int err = errno;
         ::unlink(temporary_.constData());
         fail(err, target_);

@@ -45,11 +45,14 @@ std::vector<ExportCase> exportCases() {
         {"nulls in every nullable column",
          {{std::nullopt, "OH", std::nullopt, std::nullopt}, {1.0f, "AC", "", std::nullopt}},
          std::nullopt},
-        {"longest texts", {{2.0f, "Temp", "Mohm", 1.5f, "12:59:59 PMx"}}, QString(255, 'w'),
+        {"longest texts",
+         {{2.0f, "Temp", "Mohm", 1.5f, "12:59:59 PMx"}},
+         QString(255, 'w'),
          "12/31/2004 12:00:00X"},
         {"non-ASCII comment", {{3.0f, "DC", "µV"}}, "Bench 3, \"µ\" — 20 °C\r\nzweite Zeile 😀"},
         {"extreme values",
-         {{1e-30f, "DC", "V", 3.4e38f}, {-3.4e38f, "DC", "V", -1e-30f},
+         {{1e-30f, "DC", "V", 3.4e38f},
+          {-3.4e38f, "DC", "V", -1e-30f},
           {std::numeric_limits<float>::infinity(), "DC", "V", 1.4e-45f}}},
         // 66 rows of this size a page: more than 512 pages, a reference map.
         {"40,000 rows", manySamples(40000)},
@@ -144,7 +147,9 @@ TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
         rlim_t fileSizeLimit;
         const char* message;
     } failures[] = {
-        {"no folder", {"mdb", log, "-o", dir.filePath("no/such/run1.mdb")}, RLIM_INFINITY,
+        {"no folder",
+         {"mdb", log, "-o", dir.filePath("no/such/run1.mdb")},
+         RLIM_INFINITY,
          "No such file or directory"},
         {"disk full", {"mdb", log, "-o", dir.filePath("full.mdb")}, 64 * 1024, "File too large"},
         {"itself", {"mdb", dir.filePath("copy.mdb")}, RLIM_INFINITY, "replace the log itself"},
@@ -159,7 +164,8 @@ TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
 
 QJsonObject expected(const QString& name) {
     QFile f(Jetcheck::LegacyLogs() + "/" + name + ".expected.json");
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                       : QJsonObject();
 }
 
 void expectRowsOf(const QString& name, const LogContents& log) {
@@ -174,7 +180,7 @@ void expectRowsOf(const QString& name, const LogContents& log) {
     }
 }
 
-const char* const kLegacyLogs[] = {"dc-small", "ac-dbu",  "mixed-nulls", "doubles",
+const char* const kLegacyLogs[] = {"dc-small", "ac-dbu", "mixed-nulls", "doubles",
                                    "big-40k",  "edited", "empty-log"};
 
 TEST(LegacyLogs, ReadAndImportedGiveTheirExpectedRows) {
@@ -194,8 +200,8 @@ TEST(LegacyLogs, ReadAndImportedGiveTheirExpectedRows) {
     }
     // A new log is never written over an existing file.
     const QByteArray kept = contentsOf(dir.filePath("edited.qmx"));
-    const ToolRun again = qmxtool({"import", Jetcheck::LegacyLogs() + "/dc-small.qmx",
-                               dir.filePath("edited.qmx")});
+    const ToolRun again =
+        qmxtool({"import", Jetcheck::LegacyLogs() + "/dc-small.qmx", dir.filePath("edited.qmx")});
     EXPECT_EQ(again.status, 1);
     EXPECT_TRUE(again.err.contains("Database Already Exists!")) << qPrintable(again.err);
     EXPECT_EQ(contentsOf(dir.filePath("edited.qmx")), kept);
