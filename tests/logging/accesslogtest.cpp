@@ -85,6 +85,21 @@ void expectMdbExportReads(const QString& file, const std::vector<LogRecord>& sam
     }
 }
 
+QJsonObject expected(const QString& name) {
+    QFile f(Jetcheck::LegacyLogs() + "/" + name + ".expected.json");
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                       : QJsonObject();
+}
+
+// Each table's name and columns (types, widths, required) in a dump.
+QJsonArray schemaOf(const QJsonObject& dump) {
+    QJsonArray tables;
+    for (const QJsonValue t : dump["tables"].toArray()) {
+        tables.append(QJsonArray{t["name"], t["columns"]});
+    }
+    return tables;
+}
+
 TEST(AccessExport, JetcheckAndMdbtoolsReadTheLogsRows) {
     SKIP_WITHOUT_JETCHECK();
     for (const ExportCase& c : exportCases()) {
@@ -97,6 +112,8 @@ TEST(AccessExport, JetcheckAndMdbtoolsReadTheLogsRows) {
         EXPECT_EQ(Jetcheck::Verify(mdb),
                   QString("ok: 2 tables, %1 rows").arg(source.samples.size() + 1));
         const QJsonObject dump = Jetcheck::Dump(mdb);
+        // The tables of the earlier version's logs, column for column.
+        EXPECT_EQ(schemaOf(dump), schemaOf(expected("dc-small")));
         EXPECT_EQ(Jetcheck::Rows(dump, "Info"), Jetcheck::AsRows(source.info));
         EXPECT_EQ(Jetcheck::Rows(dump, "LogData"), Jetcheck::AsRows(source.samples));
         expectMdbExportReads(mdb, source.samples);
@@ -160,12 +177,6 @@ TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
         EXPECT_TRUE(run.err.contains(f.message)) << f.name << ": " << qPrintable(run.err);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << f.name;
     }
-}
-
-QJsonObject expected(const QString& name) {
-    QFile f(Jetcheck::LegacyLogs() + "/" + name + ".expected.json");
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
 }
 
 void expectRowsOf(const QString& name, const LogContents& log) {
