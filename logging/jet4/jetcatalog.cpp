@@ -132,7 +132,7 @@ QByteArray pageOfRows(quint32 owner, const std::vector<QByteArray>& rows) {
     return page.Bytes();
 }
 
-// A page of usage-map rows, each an inline map of the pages listed (none: empty).
+// A page of usage-map rows, each an inline map of the one page listed (none: empty).
 QByteArray mapPage(const std::vector<std::vector<quint32>>& maps) {
     std::vector<QByteArray> rows;
     for (const auto& pages : maps) {

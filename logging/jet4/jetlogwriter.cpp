@@ -19,9 +19,9 @@ constexpr quint32 kLogDataMaps = 20;
 constexpr quint32 kInfoDefinition = 21;
 constexpr quint32 kInfoMaps = 22;
 constexpr quint32 kInfoPage = 24;
-// The longest LogData row: 21 bytes and texts of 12, 4 and 4 characters, plus its slot.
+// The longest LogData row: 21 bytes and texts of 12, 4 and 4 characters.
 constexpr int kMostRowBytes = 21 + 2 * (12 + 4 + 4);
-// Rows of that size a data page holds.
+// Rows of that size a data page holds (each with its 2-byte slot).
 constexpr qint64 kRowsOfLongestSize = Jet::DataPage::kRoomForRows / (kMostRowBytes + 2);
 
 // Where the pages of a file with a given number of LogData data pages go.
@@ -53,11 +53,17 @@ QString tooLargeText() {
            "2 GB limit.";
 }
 
-[[noreturn]] void refuse(int code, const QString& where, const QString& what) {
-    throw DbError(code, where + ": " + what);
+// Where a row is, for messages: "LogData row 12".
+struct RowPlace {
+    const char* Table;
+    qint64 Row;
+};
+
+[[noreturn]] void refuse(int code, RowPlace where, const QString& what) {
+    throw DbError(code, QString("%1 row %2: %3").arg(where.Table).arg(where.Row).arg(what));
 }
 
-void checkText(const NullableText& text, const QString& where, const char* column, int width,
+void checkText(const NullableText& text, RowPlace where, const char* column, int width,
                bool required) {
     if (!text && required) {
         refuse(DbError::kNullNotAllowed, where, QString("%1 is empty (null)").arg(column));
@@ -75,8 +81,8 @@ QByteArrayView bytesOf(const NullableText& text) {
 
 // The single-precision bytes of a number, rounded to nearest; a finite number beyond
 // the single range is refused rather than stored as infinity.
-Jet::Field single(const std::optional<double>& value, std::array<char, 4>& bytes,
-                  const QString& where, const char* column) {
+Jet::Field single(const std::optional<double>& value, std::array<char, 4>& bytes, RowPlace where,
+                  const char* column) {
     if (!value) {
         return {};
     }
@@ -102,17 +108,17 @@ public:
     }
 
     void Info(const LogHeader& header) override {
-        const QString where = QString("Info row %1").arg(InfoRows.size() + 1);
+        const RowPlace where{"Info", qint64(InfoRows.size()) + 1};
         checkText(header.Date, where, "Date", 20, true);
         checkText(header.Description, where, "Description", 255, false);
         InfoRows.push_back(header);
     }
 
     void Sample(const LogRecord& s) override {
-        const QString where = QString("LogData row %1").arg(Samples + 1);
+        const RowPlace where{"LogData", Samples + 1};
         const bool lengthsOk = s.TimeStamp && s.Type && s.TimeStamp->size() <= 12 &&
                                s.Type->size() <= 4 && (!s.Units || s.Units->size() <= 4);
-        if (!lengthsOk) { // the messages are built only for a row that breaks a rule
+        if (!lengthsOk) {
             checkText(s.TimeStamp, where, "TimeStamp", 12, true);
             checkText(s.Type, where, "Type", 4, true);
             checkText(s.Units, where, "Units", 4, false);
