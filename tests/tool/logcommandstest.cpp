@@ -36,6 +36,17 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     const Result failed = qmxtool({"csv", log, "-o", dir.filePath("no/such/x.csv")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(failed.err.contains("File was not found.")) << qPrintable(failed.err);
+    const QByteArray original = [&] {
+        QFile f(log);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    const Result ontoTheLog = qmxtool({"csv", log, "-o", log});
+    EXPECT_EQ(ontoTheLog.status, 1);
+    EXPECT_TRUE(ontoTheLog.err.contains("Write Protected")) << qPrintable(ontoTheLog.err);
+    QFile after(log);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), original);
 }
 
 TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
