@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need; does nothing when all
-# of them are present.
+# of them are present. The test on a real display runs the program under Xvfb with the
+# openbox window manager, clicks with xdotool and takes screenshots with ImageMagick.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libsqlite3-dev sqlite3 libgtest-dev
   fonts-liberation
   mdbtools mdbtools-dev default-jre-headless
+  xvfb openbox xdotool imagemagick
 )
 
 missing=()
