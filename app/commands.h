@@ -20,3 +20,5 @@ int RunMonitor(CommandLine& line, const QStringList& args);
 int RunRecord(CommandLine& line, const QStringList& args);
 int RunCsv(CommandLine& line, const QStringList& args);
 int RunInfo(CommandLine& line, const QStringList& args);
+int RunMdb(CommandLine& line, const QStringList& args);
+int RunImport(CommandLine& line, const QStringList& args);

@@ -1,4 +1,5 @@
-// qmx7300: the desktop program.
+// qmx7300 [LOG]: the desktop program; a log named on the command line (as a file manager
+// does) opens in the graph window at start-up.
 #include "display/frmmain.h"
 #include "ui/clock.h"
 #include "ui/largeglyphs.h"
@@ -6,6 +7,7 @@
 #include "ui/qtsoundplayer.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -32,6 +34,14 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("QMX7300");
     QApplication::setOrganizationName("QMX7300");
+    QCommandLineParser options;
+    options.setApplicationDescription("The desktop companion of the QMX-7300 multimeter.");
+    options.addHelpOption();
+    options.addPositionalArgument("LOG", "A log file to open in the graph window.", "[LOG]");
+    options.process(app);
+    if (options.positionalArguments().size() > 1) {
+        options.showHelp(2);
+    }
     SystemClock clock;
     QtDialogs dialogs;
     QtSoundPlayer sound;
@@ -40,5 +50,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     main.show();
+    if (!options.positionalArguments().isEmpty()) {
+        main.OpenGraph(QFileInfo(options.positionalArguments().first()).absoluteFilePath());
+    }
     return QApplication::exec();
 }

@@ -21,6 +21,8 @@ const Command kCommands[] = {
     {"csv", "LOG [-o OUT]", "Write a log as comma-separated values.", RunCsv},
     {"info", "LOG [--json]", "Show a log's date, comment, sample count, time span and types.",
      RunInfo},
+    {"mdb", "LOG [-o OUT]", "Write a log as an Access-format database.", RunMdb},
+    {"import", "OLD NEW", "Read a log in the Access format into a new log.", RunImport},
 };
 
 QString helpText(const QCommandLineParser& parser) {

@@ -117,9 +117,7 @@ int main(int argc, char* argv[]) {
 
         std::vector<double> zooms;
         for (int i = 0; i < 5; ++i) {
-            view.FirstPos = n / 4 + i;
-            view.LastPos = 3 * n / 4;
-            view.ViewCount = view.LastPos + 1 - view.FirstPos;
+            view.SetRange(n / 4 + i, 3 * n / 4);
             start = Clock::now();
             plot(picture, view, log);
             zooms.push_back(msSince(start));

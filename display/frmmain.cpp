@@ -466,10 +466,13 @@ void frmMain::mnuOpen_Click() {
     request.Filter = "QMX|*.qmx|MDB|*.mdb";
     request.InitialDir = LogFilePath;
     const auto chosen = services_.dialogs.OpenFile(request);
-    if (!chosen) {
-        return;
+    if (chosen) {
+        OpenGraph(*chosen);
     }
-    GraphFilePath = *chosen;
+}
+
+void frmMain::OpenGraph(const QString& path) {
+    GraphFilePath = path;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     if (Grapher != nullptr) {
         // The open window takes the new file and comes to the front.

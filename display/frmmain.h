@@ -64,6 +64,8 @@ public:
     void cmdLogger_Click();
     void mnuLogger_Click() { cmdLogger_Click(); }
     void mnuOpen_Click();
+    // Opens the graph window on a log, or shows the log in the open one.
+    void OpenGraph(const QString& path);
 
     // Appends the reading shown now as one sample row of the log being written.
     void GetRowofData();

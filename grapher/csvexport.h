@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class ExportFile;
 class SqliteDb;
 
 // Writes a log as comma-separated values: the header record (date, comment), then one
@@ -13,18 +14,16 @@ class SqliteDb;
 // "." whatever the locale; a field holding a comma, a quote or a line break is quoted
 // (quotes doubled); a missing field is empty. Any number of rows.
 //
-// The export runs in steps; a step that fails throws DbError with the file error number,
-// and running again resumes at that step (Retry).
+// The file takes the target's name only once it is complete (ExportFile). A failure
+// throws DbError with the file error number; running again starts over (Retry).
 class CsvExport {
 public:
     CsvExport(QString logPath, QString csvPath);
     ~CsvExport();
 
     void Run();
-    [[nodiscard]] bool Done() const { return step_ == Step::Done; }
-    // Closes the file if it is open (a partly written file stays).
+    // Drops a partly written file; an earlier file of the target's name stays as it was.
     void Abandon();
-    [[nodiscard]] qint64 RowsWritten() const { return rows_; }
 
     // The CSV file next to a log: its name with the last three characters "csv".
     [[nodiscard]] static QString TargetFor(const QString& logPath);
@@ -32,16 +31,14 @@ public:
     [[nodiscard]] static QByteArray Number(std::optional<float> value);
 
 private:
-    enum class Step { OpenFile, WriteContents, CloseFile, Done };
-    void runStep();
+    void writeContents();
     void write(const QByteArray& bytes);
     void flush();
 
     QString logPath_;
     QString csvPath_;
-    Step step_ = Step::OpenFile;
-    int fd_ = -1;
+    bool done_ = false;
+    std::unique_ptr<ExportFile> file_;
     std::unique_ptr<SqliteDb> db_;
     QByteArray buffer_;
-    qint64 rows_ = 0;
 };

@@ -29,6 +29,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 namespace {
 
@@ -59,6 +62,11 @@ QString loadErrorText(int code) {
                kCrLf + tail;
     }
     return "Unknown Error!" + kCrLf + kCrLf + tail;
+}
+
+QString readErrorText(const QString& path, const QString& detail) {
+    return "The log file could not be read:" + kCrLf + path + kCrLf + kCrLf + detail + kCrLf +
+           kCrLf + "Open it again once the file or its drive is back." + kCrLf + kCrLf;
 }
 
 QString numberOrNa(const std::optional<float>& v) {
@@ -107,7 +115,6 @@ void frmGrapher::buildControls() {
     picGraph->setGeometry(80, 86, TwipsToPx(kGraphWidthTw), TwipsToPx(kGraphHeightTw));
     picGraph->setMouseTracking(true);
     picGraph->installEventFilter(this);
-    qApp->installEventFilter(this);
     const int graphTop = picGraph->y();
     const int step = (picGraph->height() - 1) / 4;
     int i = 0;
@@ -185,6 +192,7 @@ void frmGrapher::connectHandlers() {
 bool frmGrapher::Form_Load() {
     setWindowTitle(kTitle);
     resize(main_.width(), TwipsToPx(kHeightTw));
+    placeOnMainScreen();
     picGraph->SetBackColor(Qt::black);
     picGraph->Cls();
     QFont readout = lblTS->font();
@@ -199,37 +207,48 @@ bool frmGrapher::Form_Load() {
     QFont bold = txtComment->font();
     bold.setBold(true);
     txtComment->setFont(bold);
-    if (!loadGraphFile(main_.GraphFilePath, true)) {
+    if (!LoadFile(main_.GraphFilePath)) {
         return false;
     }
     show();
+    // The window sees every key pressed in it before its controls do.
+    windowHandle()->installEventFilter(this);
     return true;
 }
 
-bool frmGrapher::LoadFile(const QString& path) {
-    return loadGraphFile(path, false);
+// Centred on the main window's screen; a window taller or wider than the screen keeps
+// its top left corner on it.
+void frmGrapher::placeOnMainScreen() {
+    const QRect screen = main_.screen()->availableGeometry();
+    const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen);
+    move(std::max(centred.left(), screen.left()), std::max(centred.top(), screen.top()));
 }
 
-bool frmGrapher::loadGraphFile(const QString& path, bool wantLongDate) {
-    std::unique_ptr<LogDocument> log;
+bool frmGrapher::LoadFile(const QString& path) {
     try {
-        log = std::make_unique<LogDocument>(path);
+        log_ = std::make_unique<LogDocument>(path);
+        View = GraphView{};
+        View.ViewAll(log_->Count());
+        lblFileName->setText("Filename: " + QFileInfo(path).fileName());
+        lblDate->setText(longDate(log_->Date()));
+        txtComment->setText(log_->Description());
+        clearReadout();
+        // A file that is already a ".mdb" copy has nothing to convert; any other can.
+        mnuCAccess->setEnabled(!path.endsWith("mdb"));
+        cmdZoom->setEnabled(false);
+        cmdReset->setEnabled(false);
+        redraw();
     } catch (const DbError& e) {
         loadFailed(e.Code);
         return false;
     }
-    log_ = std::move(log);
-    View = GraphView{};
-    View.ViewAll(log_->Count());
-    lblFileName->setText("Filename: " + QFileInfo(path).fileName());
-    lblDate->setText(wantLongDate ? longDate(log_->Date()) : log_->Date());
-    txtComment->setText(log_->Description());
-    // A file that is already a ".mdb" copy has nothing to convert; any other can.
-    mnuCAccess->setEnabled(!path.endsWith("mdb"));
-    cmdZoom->setEnabled(false);
-    cmdReset->setEnabled(false);
-    redraw();
     return true;
+}
+
+void frmGrapher::clearReadout() {
+    for (QLabel* label : {lblTS, lblType, lblUnits, lblValue, lbldBu}) {
+        label->clear();
+    }
 }
 
 void frmGrapher::loadFailed(int code) {
@@ -244,7 +263,32 @@ void frmGrapher::redraw() {
     picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
     picGraph->Cls();
     drawView();
-    current_ = View.LastPos + 1; // the scan leaves the row set just past the view
+    current_ = View.LastPos() + 1; // the scan leaves the row set just past the view
+}
+
+void frmGrapher::withLog(const std::function<void()>& command) {
+    if (!log_) {
+        return;
+    }
+    try {
+        command();
+    } catch (const std::exception& e) {
+        readFailed(QString::fromStdString(e.what()));
+    }
+}
+
+void frmGrapher::readFailed(const QString& detail) {
+    const QString path = log_->Path();
+    log_.reset();
+    View.ClearForRedraw();
+    View.CursorX = 0.0f;
+    picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
+    picGraph->Cls();
+    clearReadout();
+    for (QPushButton* b : {cmdZoom, cmdReset, cmdPlusMinus}) {
+        b->setEnabled(false);
+    }
+    services_.dialogs.MsgBox(readErrorText(path, detail), Dialogs::Buttons::Ok, kReadErrorTitle);
 }
 
 void frmGrapher::drawView() {
@@ -284,32 +328,30 @@ void frmGrapher::showSample() {
 }
 
 void frmGrapher::picGraph_MouseMove(double x) {
-    if (!log_) {
-        return;
-    }
-    current_ = GraphScale::PositionAt(View, x);
-    View.CursorX = float(x);
-    showSample();
+    withLog([&] {
+        current_ = GraphScale::PositionAt(View, x);
+        View.CursorX = float(x);
+        showSample();
+    });
 }
 
 void frmGrapher::Form_KeyDown(int key) {
-    if (!log_) {
-        return;
-    }
-    if (current_ > log_->Count() || current_ < View.FirstPos) {
-        current_ = View.LastPos;
-    } else if (current_ > View.LastPos) {
-        current_ = View.FirstPos;
-    }
-    if (key == kKeyLeft) {
-        current_ = std::max(View.FirstPos, current_ - 1);
-    } else if (key == kKeyRight) {
-        current_ = std::min(View.LastPos, current_ + 1);
-    } else {
-        return;
-    }
-    View.CursorX = float(current_ - View.FirstPos + 1);
-    showSample();
+    withLog([&] {
+        if (current_ > log_->Count() || current_ < View.FirstPos()) {
+            current_ = View.LastPos();
+        } else if (current_ > View.LastPos()) {
+            current_ = View.FirstPos();
+        }
+        if (key == kKeyLeft) {
+            current_ = std::max(View.FirstPos(), current_ - 1);
+        } else if (key == kKeyRight) {
+            current_ = std::min(View.LastPos(), current_ + 1);
+        } else {
+            return;
+        }
+        View.CursorX = float(current_ - View.FirstPos() + 1);
+        showSample();
+    });
 }
 
 void frmGrapher::picGraph_MouseDown(double x) {
@@ -327,41 +369,36 @@ void frmGrapher::picGraph_MouseDown(double x) {
 }
 
 void frmGrapher::cmdZoom_Click() {
-    if (!log_) {
-        return;
-    }
-    const auto [first, last] = GraphScale::ZoomRange(View);
-    View.FirstPos = first;
-    View.LastPos = last;
-    View.ViewCount = last + 1 - first;
-    redraw();
-    cmdZoom->setEnabled(false);
+    withLog([&] {
+        const auto [first, last] = GraphScale::ZoomRange(View);
+        View.SetRange(first, last);
+        redraw();
+        cmdZoom->setEnabled(false);
+    });
 }
 
 void frmGrapher::cmdReset_Click() {
-    if (!log_) {
-        return;
-    }
-    View.ViewAll(log_->Count());
-    View.SignFilter = GraphView::kBoth;
-    redraw();
-    cmdZoom->setEnabled(false);
-    cmdReset->setEnabled(false);
+    withLog([&] {
+        View.ViewAll(log_->Count());
+        View.SignFilter = GraphView::kBoth;
+        redraw();
+        cmdZoom->setEnabled(false);
+        cmdReset->setEnabled(false);
+    });
 }
 
 void frmGrapher::cmdPlusMinus_Click() {
-    if (!log_) {
-        return;
-    }
-    GraphScale::GetMaxMin(View, *log_);
-    lblMaxVal->setText(FormatSigned(View.MaxVal));
-    lblMinVal->setText(FormatSigned(View.MinVal));
-    View.SignFilter = GraphScale::NextSignFilter(View.SignFilter, View.MaxVal, View.MinVal);
-    redraw();
-    if (lblTitle->text() != GraphView::kMixed) {
-        lblTitle->setText(lblTitle->text() + GraphScale::SignSuffix(View.SignFilter));
-    }
-    cmdZoom->setEnabled(false);
+    withLog([&] {
+        GraphScale::GetMaxMin(View, *log_);
+        lblMaxVal->setText(FormatSigned(View.MaxVal));
+        lblMinVal->setText(FormatSigned(View.MinVal));
+        View.SignFilter = GraphScale::NextSignFilter(View.SignFilter, View.MaxVal, View.MinVal);
+        redraw();
+        if (lblTitle->text() != GraphView::kMixed) {
+            lblTitle->setText(lblTitle->text() + GraphScale::SignSuffix(View.SignFilter));
+        }
+        cmdZoom->setEnabled(false);
+    });
 }
 
 void frmGrapher::cmdOpen_Click() {
@@ -406,7 +443,7 @@ void frmGrapher::mnuCAccess_Click() {
     try {
         CopyLogFile(source, AccessCopyName(source));
         auto log = std::make_unique<LogDocument>(source);
-        lblDate->setText(log->Date());
+        lblDate->setText(longDate(log->Date()));
         txtComment->setText(log->Description());
         log_ = std::move(log);
     } catch (const DbError&) {
@@ -415,10 +452,12 @@ void frmGrapher::mnuCAccess_Click() {
         return;
     }
     // The view shown before the copy is shown again.
-    View.LastPos = std::min(View.LastPos, log_->Count());
-    View.FirstPos = std::min(View.FirstPos, View.LastPos);
-    View.ViewCount = View.LastPos + 1 - View.FirstPos;
-    redraw();
+    const qint32 last = std::clamp(View.LastPos(), 1, log_->Count());
+    View.SetRange(std::clamp(View.FirstPos(), 1, last), last);
+    withLog([&] { redraw(); });
+    if (!log_) {
+        return;
+    }
     services_.dialogs.MsgBox(ExportMessages::CopyDoneText(), Dialogs::Buttons::Ok,
                              ExportMessages::kCopyDoneTitle);
 }
@@ -443,8 +482,6 @@ void frmGrapher::mnuCDelimited_Click() {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         }
     }
-    // The export leaves the count of the whole log, whatever view is shown.
-    View.ViewCount = qint32(exporter.RowsWritten());
     QGuiApplication::restoreOverrideCursor();
     services_.dialogs.MsgBox(ExportMessages::CsvDoneText(), Dialogs::Buttons::Ok,
                              ExportMessages::kCsvDoneTitle);
@@ -460,21 +497,18 @@ void frmGrapher::mnuContents_Click() {
                              HelpTexts::kGrapherHelpTitle);
 }
 
+// Each event of the graph and each key of the window passes here once.
 bool frmGrapher::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
-        // The window sees Left and Right before the control that has the focus, which
-        // then gets the key as usual (the comment box moves its caret).
-        QWidget* focus = QApplication::focusWidget();
-        if (watched == (focus != nullptr ? static_cast<QObject*>(focus) : this)) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Left) {
-                Form_KeyDown(kKeyLeft);
-            } else if (key == Qt::Key_Right) {
-                Form_KeyDown(kKeyRight);
-            }
+    if (watched == windowHandle() && event->type() == QEvent::KeyPress) {
+        // Left and Right move the cursor before the control that has the focus gets
+        // the key as usual (the comment box moves its caret).
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left) {
+            Form_KeyDown(kKeyLeft);
+        } else if (key == Qt::Key_Right) {
+            Form_KeyDown(kKeyRight);
         }
-    }
-    if (watched == picGraph) {
+    } else if (watched == picGraph) {
         if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             const double x = picGraph->UserX(int(mouse->position().x()));

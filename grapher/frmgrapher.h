@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class LogDocument;
@@ -22,6 +23,7 @@ class frmGrapher : public QMainWindow {
 public:
     static inline const QString kTitle = QStringLiteral("QMX-7300 Data Graphing Module");
     static inline const QString kLoadErrorTitle = QStringLiteral("Cannot Start Graphing Program!");
+    static inline const QString kReadErrorTitle = QStringLiteral("Log File Read Error!");
 
     frmGrapher(frmMain& main, Services services);
     ~frmGrapher() override;
@@ -29,7 +31,7 @@ public:
     // The window's load on the main window's GraphFilePath. False when the file was
     // refused: the user has seen why and the window has closed.
     bool Form_Load();
-    // Shows another file in the open window (the date as stored).
+    // Shows another file in the open window. False when the file was refused.
     bool LoadFile(const QString& path);
 
     void cmdOpen_Click();
@@ -87,9 +89,15 @@ private:
     void buildControls();
     void buildMenus();
     void connectHandlers();
-    bool loadGraphFile(const QString& path, bool longDate);
+    void placeOnMainScreen();
     void loadFailed(int code);
+    void clearReadout();
     void redraw();
+    // Runs a command that reads the open log, if one is open. Reading may fail once it is
+    // open (its drive removed, the file cut short behind the window): the user is told and
+    // the window lets the log go, as after a failed copy, until one is opened again.
+    void withLog(const std::function<void()>& command);
+    void readFailed(const QString& detail);
     void drawView();
     void showSample();
     void txtComment_Change();

@@ -7,6 +7,7 @@
 #include "ui/widgetcolors.h"
 
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace GraphPlot {
@@ -23,10 +24,11 @@ struct Column {
     bool startsAfterGap = false; // a sample without value comes before the first value
 };
 
-void drawEverySample(PictureBox& picture, const GraphView& view, const LogDocument& log) {
+// Sample k of the view (1 for its first) is values[k - 1], drawn at x = k.
+void drawEverySample(PictureBox& picture, std::span<const float> values) {
     bool penDown = false;
-    for (qint32 k = 1; k <= view.ViewCount; ++k) {
-        const float y = log.Value(view.FirstPos + k - 1);
+    for (qint32 k = 1; k <= qint32(values.size()); ++k) {
+        const float y = values[size_t(k - 1)];
         if (std::isnan(y)) {
             penDown = false;
         } else if (!penDown) {
@@ -38,13 +40,14 @@ void drawEverySample(PictureBox& picture, const GraphView& view, const LogDocume
     }
 }
 
-void drawEnvelope(PictureBox& picture, const GraphView& view, const LogDocument& log) {
+void drawEnvelope(PictureBox& picture, std::span<const float> values) {
     const int width = picture.width();
+    const auto count = qint32(values.size());
     std::vector<Column> columns(static_cast<size_t>(width));
-    const double perSample = double(width - 1) / double(view.ViewCount - 1);
+    const double perSample = double(width - 1) / double(count - 1);
     bool gap = false;
-    for (qint32 k = 1; k <= view.ViewCount; ++k) {
-        const float y = log.Value(view.FirstPos + k - 1);
+    for (qint32 k = 1; k <= count; ++k) {
+        const float y = values[size_t(k - 1)];
         Column& c = columns[size_t(std::lround((k - 1) * perSample))];
         if (std::isnan(y)) {
             gap = true;
@@ -59,7 +62,7 @@ void drawEnvelope(PictureBox& picture, const GraphView& view, const LogDocument&
         c.max = std::max(c.max, y);
         gap = false;
     }
-    const double userPerColumn = double(view.ViewCount - 1) / double(width - 1);
+    const double userPerColumn = double(count - 1) / double(width - 1);
     float previous = NAN;
     for (int i = 0; i < width; ++i) {
         const Column& c = columns[size_t(i)];
@@ -81,7 +84,7 @@ void drawEnvelope(PictureBox& picture, const GraphView& view, const LogDocument&
 } // namespace
 
 void DrawGrid(PictureBox& picture, const GraphView& view, const ScaleLayout& layout) {
-    const qint32 right = std::max<qint32>(2, view.ViewCount);
+    const qint32 right = std::max<qint32>(2, view.ViewCount());
     picture.Scale(1, layout.TopEdge, right, layout.BottomEdge);
     if (!layout.HasCoordinates) {
         return;
@@ -89,17 +92,18 @@ void DrawGrid(PictureBox& picture, const GraphView& view, const ScaleLayout& lay
     picture.SetLineStyle(PictureBox::LineStyle::Dotted);
     const QColor grey = ColorFromVb(VbColor::kGrayText);
     for (const float y : layout.GridRows) {
-        picture.Line(1, y, view.ViewCount, y, grey);
+        picture.Line(1, y, view.ViewCount(), y, grey);
     }
     picture.SetLineStyle(PictureBox::LineStyle::Solid);
 }
 
 void PopulateGraph(PictureBox& picture, const GraphView& view, const LogDocument& log) {
     picture.SetDrawMode(PictureBox::DrawMode::CopyPen);
-    if (view.ViewCount > picture.width() && picture.width() > 1) {
-        drawEnvelope(picture, view, log);
+    const std::span<const float> values = log.Values(view.FirstPos(), view.LastPos());
+    if (view.ViewCount() > picture.width() && picture.width() > 1) {
+        drawEnvelope(picture, values);
     } else {
-        drawEverySample(picture, view, log);
+        drawEverySample(picture, values);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-struct GraphView;
+class GraphView;
 class LogDocument;
 class PictureBox;
 struct ScaleLayout;

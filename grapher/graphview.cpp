@@ -4,6 +4,7 @@
 #include "ui/numberformat.h"
 
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -24,10 +25,9 @@ bool positiveOnly(const QString& logType) {
 
 } // namespace
 
-void GraphView::ViewAll(qint32 count) {
-    FirstPos = 1;
-    LastPos = count;
-    ViewCount = LastPos + 1 - FirstPos;
+void GraphView::SetRange(qint32 first, qint32 last) {
+    firstPos_ = first;
+    lastPos_ = last;
 }
 
 void GraphView::ClearForRedraw() {
@@ -45,21 +45,20 @@ namespace GraphScale {
 void GetMaxMin(GraphView& view, const LogDocument& log) {
     view.MaxVal = kMaxSentinel;
     view.MinVal = kMinSentinel;
-    const LogDocument::Sample first = log.Read(view.FirstPos);
+    const std::span<const float> values = log.Values(view.FirstPos(), view.LastPos());
+    const std::span<const quint16> types = log.TypeIds(view.FirstPos(), view.LastPos());
+    const LogDocument::Sample first = log.Read(view.FirstPos());
     view.LogType = first.Type;
     view.LogUnits = first.Units;
-    const quint16 firstType = log.TypeId(view.FirstPos);
-    const auto& values = log.Values();
-    const auto& types = log.TypeIds();
-    for (qint32 p = view.FirstPos; p <= view.LastPos; ++p) {
-        const float v = values[size_t(p - 1)];
+    for (size_t i = 0; i < values.size(); ++i) {
+        const float v = values[i];
         if (v >= view.MaxVal) {
             view.MaxVal = v;
         }
         if (v <= view.MinVal) {
             view.MinVal = v;
         }
-        if (types[size_t(p - 1)] != firstType) {
+        if (types[i] != types[0]) {
             view.MixedTypes = true;
         }
     }
@@ -91,7 +90,7 @@ ScaleLayout DrawScale(GraphView& view, float max, float min) {
     }
     const float t = view.ScaleTop;
     const float h = view.ScaleHalf;
-    layout.HasCoordinates = view.ViewCount >= 2;
+    layout.HasCoordinates = view.ViewCount() >= 2;
     if (view.SignFilter == GraphView::kPositive) {
         layout.TopEdge = t;
         layout.BottomEdge = 0.0f;
@@ -111,7 +110,7 @@ ScaleLayout DrawScale(GraphView& view, float max, float min) {
         layout.Labels = {labelText(t), labelText(t / 2.0f), "0", labelText(-t / 2.0f),
                          labelText(-t)};
     }
-    view.CursorHalfWidth = float(view.ViewCount) / 50.0f;
+    view.CursorHalfWidth = float(view.ViewCount()) / 50.0f;
     view.CursorHalfHeight = positiveOnly(view.LogType) ? t / 50.0f : t / 25.0f;
     return layout;
 }
@@ -146,17 +145,17 @@ qint64 RoundHalfEven(double x) {
 std::pair<qint32, qint32> ZoomRange(const GraphView& view) {
     const auto toPosition = [&](float marker) {
         const qint64 k = std::max<qint64>(1, RoundHalfEven(marker));
-        return qint32(std::clamp<qint64>(view.FirstPos - 1 + k, view.FirstPos, view.LastPos));
+        return qint32(std::clamp<qint64>(view.FirstPos() - 1 + k, view.FirstPos(), view.LastPos()));
     };
     const float low = std::min(view.MarkerOld, view.MarkerNew);
     const float high = std::max(view.MarkerOld, view.MarkerNew);
-    qint32 first = low == 0.0f ? view.FirstPos : toPosition(low);
+    qint32 first = low == 0.0f ? view.FirstPos() : toPosition(low);
     qint32 last = toPosition(high);
     if (first == last) {
         // One sample has no coordinate system: take its neighbour too.
-        if (last < view.LastPos) {
+        if (last < view.LastPos()) {
             ++last;
-        } else if (first > view.FirstPos) {
+        } else if (first > view.FirstPos()) {
             --first;
         }
     }
@@ -164,8 +163,8 @@ std::pair<qint32, qint32> ZoomRange(const GraphView& view) {
 }
 
 qint32 PositionAt(const GraphView& view, double x) {
-    const qint64 p = view.FirstPos + RoundHalfEven(x) - 1;
-    return qint32(std::clamp<qint64>(p, view.FirstPos, view.LastPos));
+    const qint64 p = view.FirstPos() + RoundHalfEven(x) - 1;
+    return qint32(std::clamp<qint64>(p, view.FirstPos(), view.LastPos()));
 }
 
 } // namespace GraphScale

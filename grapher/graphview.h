@@ -10,15 +10,22 @@ class LogDocument;
 // The graph window's view of the open log: the samples in view, their extremes, the
 // scale, the sign filter, the cursor cross and the zoom markers. Positions and counts
 // are 32-bit: a log of any length can be viewed.
-struct GraphView {
+class GraphView {
+public:
     static inline const QString kBoth = QStringLiteral("both");
     static inline const QString kPositive = QStringLiteral("positive");
     static inline const QString kNegative = QStringLiteral("negative");
     static inline const QString kMixed = QStringLiteral("Mixed Data Types");
 
-    qint32 FirstPos = 0;
-    qint32 LastPos = 0;
-    qint32 ViewCount = 0;
+    // The samples in view, FirstPos to LastPos, and how many they are. Only SetRange and
+    // ViewAll change them, so the count always matches the range that is drawn.
+    [[nodiscard]] qint32 FirstPos() const { return firstPos_; }
+    [[nodiscard]] qint32 LastPos() const { return lastPos_; }
+    [[nodiscard]] qint32 ViewCount() const { return lastPos_ + 1 - firstPos_; }
+    void SetRange(qint32 first, qint32 last);
+    // The whole log in view.
+    void ViewAll(qint32 count) { SetRange(1, count); }
+
     float MaxVal = 0.0f;
     float MinVal = 0.0f;
     QString LogType;
@@ -36,11 +43,13 @@ struct GraphView {
     bool MixedTypes = false;
     QString SignFilter = kBoth;
 
-    // The whole log in view.
-    void ViewAll(qint32 count);
     // Clears the scale, extremes, cursor and markers before a redraw.
     void ClearForRedraw();
     [[nodiscard]] QString Title() const;
+
+private:
+    qint32 firstPos_ = 0;
+    qint32 lastPos_ = -1;
 };
 
 // What the scale step decided: the coordinate system, grid rows and five labels.

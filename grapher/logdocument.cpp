@@ -24,14 +24,15 @@ QString textOf(const Statement& s, int column) {
     return s.IsNull(column) ? QString() : s.Column(column).toString();
 }
 
-std::optional<float> numberOf(const Statement& s, int column) {
-    if (!s.IsNumber(column)) {
+} // namespace
+
+std::optional<float> SampleNumber(const Statement& row, int column) {
+    if (!row.IsNumber(column)) {
         return std::nullopt;
     }
-    return NarrowToSingle(s.Double(column));
+    const float value = NarrowToSingle(row.Double(column));
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
 }
-
-} // namespace
 
 LogDocument::LogDocument(const QString& path) : path_(path), db_(openForGraphing(path)) {
     readHeader();
@@ -60,25 +61,46 @@ void LogDocument::readSamples() {
             typeNames_ << QString::fromUtf8(type);
         }
         types_.push_back(*id);
-        values_.push_back(numberOf(scan, 2).value_or(NAN));
+        values_.push_back(SampleNumber(scan, 2).value_or(NAN));
     }
     if (rowids_.empty()) {
         throw DbError(DbError::kNoCurrentRow, "the log has no samples");
     }
 }
 
-LogDocument::Sample LogDocument::Read(qint32 position) const {
-    if (position < 1 || position > Count()) {
-        throw DbError(DbError::kNoCurrentRow, "no sample at that position");
+void LogDocument::checkRange(qint32 first, qint32 last) const {
+    if (first < 1 || last < first || last > Count()) {
+        throw DbError(
+            DbError::kNoCurrentRow,
+            QString("no samples at positions %1 to %2 of %3").arg(first).arg(last).arg(Count()));
     }
+}
+
+float LogDocument::Value(qint32 position) const {
+    checkRange(position, position);
+    return values_[size_t(position - 1)];
+}
+
+std::span<const float> LogDocument::Values(qint32 first, qint32 last) const {
+    checkRange(first, last);
+    return std::span(values_).subspan(size_t(first - 1), size_t(last - first + 1));
+}
+
+std::span<const quint16> LogDocument::TypeIds(qint32 first, qint32 last) const {
+    checkRange(first, last);
+    return std::span(types_).subspan(size_t(first - 1), size_t(last - first + 1));
+}
+
+LogDocument::Sample LogDocument::Read(qint32 position) const {
+    checkRange(position, position);
     Statement read =
         db_->Prepare("SELECT TimeStamp, Type, Units, Value, dBu FROM LogData WHERE rowid = ?");
     read.Bind(1, rowids_[size_t(position - 1)]);
     if (!read.Step()) {
         throw DbError(DbError::kNoCurrentRow, "the sample is gone");
     }
-    return {textOf(read, 0), textOf(read, 1), textOf(read, 2), numberOf(read, 3),
-            numberOf(read, 4)};
+    return {textOf(read, 0), textOf(read, 1), textOf(read, 2), SampleNumber(read, 3),
+            SampleNumber(read, 4)};
 }
 
 void LogDocument::SaveDescription(const QString& description) {

@@ -7,12 +7,14 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 // A log file open for graphing. The samples' values and types are read in one pass
 // when it opens (a few bytes a sample); the other fields are read by position when a
 // sample is shown. Positions run 1 to Count() in stored order. Failures throw DbError:
-// 3021 when the file has no header row or no sample.
+// 3021 when the file has no header row or no sample. A value that is not a finite
+// number (infinite, beyond single range, or text) counts as no value.
 class LogDocument {
 public:
     struct Sample {
@@ -30,11 +32,12 @@ public:
     [[nodiscard]] QString Description() const { return description_; }
     [[nodiscard]] qint32 Count() const { return qint32(rowids_.size()); }
 
-    // The value at a position; NaN where the sample has none.
-    [[nodiscard]] float Value(qint32 position) const { return values_[size_t(position - 1)]; }
-    [[nodiscard]] quint16 TypeId(qint32 position) const { return types_[size_t(position - 1)]; }
-    [[nodiscard]] const std::vector<float>& Values() const { return values_; }
-    [[nodiscard]] const std::vector<quint16>& TypeIds() const { return types_; }
+    // Reading outside positions 1 to Count() throws DbError 3021 (no current row).
+    // The value at a position; NaN where the sample has none that can be drawn.
+    [[nodiscard]] float Value(qint32 position) const;
+    // The values and type numbers of the samples first to last.
+    [[nodiscard]] std::span<const float> Values(qint32 first, qint32 last) const;
+    [[nodiscard]] std::span<const quint16> TypeIds(qint32 first, qint32 last) const;
     // The distinct types of the samples, in order of first appearance.
     [[nodiscard]] const QStringList& TypeNames() const { return typeNames_; }
     // Every field of the sample at a position (1 to Count()).
@@ -44,6 +47,7 @@ public:
     void SaveDescription(const QString& description);
 
 private:
+    void checkRange(qint32 first, qint32 last) const;
     void readHeader();
     void readSamples();
 
@@ -56,3 +60,7 @@ private:
     std::vector<quint16> types_;
     QStringList typeNames_;
 };
+
+// A stored Value or dBu as a single, or none: null, a text, or no finite single (an
+// infinity, or a number beyond single range) have no place on a graph or in a readout.
+[[nodiscard]] std::optional<float> SampleNumber(const Statement& row, int column);

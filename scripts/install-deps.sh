@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need; does nothing when all
-# of them are present.
+# of them are present. The test on a real display runs the program under Xvfb with the
+# openbox window manager, clicks with xdotool and takes screenshots with ImageMagick.
 set -euo pipefail
 
 packages=(
@@ -8,7 +9,8 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3 libgtest-dev
   fonts-liberation
-  xvfb openbox x11-utils xdotool
+  mdbtools mdbtools-dev default-jre-headless
+  xvfb openbox xdotool imagemagick x11-utils
 )
 
 missing=()

@@ -7,7 +7,7 @@ scripts/install-deps.sh
 BUILD_DIR=build-asan BUILD_TYPE=RelWithDebInfo CMAKE_ARGS="-DQMX_SANITIZE=ON" scripts/build.sh
 
 source scripts/headless-env.sh
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$PWD/scripts/asan.supp"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 

@@ -5,7 +5,52 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
+
+namespace {
+
+// The frame's title bar holds an icon and three buttons beside the title, each about a
+// line of text high, with gaps.
+constexpr int kTitleBarLines = 6;
+constexpr QSize kFileDialogSize(960, 600);
+
+// A message box is as wide as its text, and the frame cuts a longer title short. A
+// spacer as wide as the title in bold, the usual title bar font, keeps it whole (as far
+// as the screen allows).
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int wanted =
+        metrics.horizontalAdvance(box.windowTitle()) + kTitleBarLines * metrics.height();
+    const int widest = box.screen()->availableGeometry().width() * 9 / 10;
+    grid->addItem(new QSpacerItem(std::min(wanted, widest), 0, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// The dialog's own size leaves the size, type and date of a file cut short: a larger
+// dialog, with each of those columns as wide as what it shows.
+void giveRoom(QFileDialog& dialog) {
+    dialog.resize(kFileDialogSize.boundedTo(dialog.screen()->availableGeometry().size() * 0.9));
+    auto* files = dialog.findChild<QTreeView*>("treeView");
+    if (files == nullptr) {
+        return;
+    }
+    QHeaderView* header = files->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+} // namespace
 
 Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, const QString& title) {
     QMessageBox box(
@@ -14,6 +59,7 @@ Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, const QS
         parent_);
     // Messages hold paths and texts from files: shown as written, never as markup.
     box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
     switch (box.exec()) {
     case QMessageBox::Retry:
         return Answer::Retry;
@@ -42,18 +88,20 @@ std::optional<QString> QtDialogs::OpenFile(const OpenFileRequest& request) {
         start += "/" + QFileInfo(request.FileName).fileName();
     }
     const QString title = request.Title.isEmpty() ? QString("Open") : request.Title;
-    QString chosen;
+    QFileDialog dialog(parent_, title, start, QtFilter(request.Filter));
     if (request.NewFile) {
-        chosen = QFileDialog::getSaveFileName(parent_, title, start, QtFilter(request.Filter),
-                                              nullptr, QFileDialog::DontConfirmOverwrite);
-        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
-            chosen += "." + QString(request.DefaultExt).remove('.').remove('|');
-        }
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
-        chosen = QFileDialog::getOpenFileName(parent_, title, start, QtFilter(request.Filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    if (chosen.isEmpty()) {
+    giveRoom(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
+    QString chosen = dialog.selectedFiles().first();
+    if (request.NewFile && QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += "." + QString(request.DefaultExt).remove('.').remove('|');
     }
     return chosen;
 }

@@ -163,7 +163,7 @@ TEST_F(Faults, AKilledRunLeavesALogThatGraphs) {
     dialogs.files.push_back(log);
     w->mnuOpen->trigger();
     ASSERT_NE(w->Grapher, nullptr);
-    EXPECT_GE(w->Grapher->View.ViewCount, out.count('\n'));
+    EXPECT_GE(w->Grapher->View.ViewCount(), out.count('\n'));
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 

@@ -2,6 +2,7 @@
 // loop and timers, the simulated meter on a pseudo-terminal, real log files. Only the
 // dialogs (answered from a script) and the sound output (recorded) stand in.
 #include "tests/support/fakes.h"
+#include "tests/support/pixels.h"
 #include "tests/support/settingsfixture.h"
 
 #include "display/frmmain.h"
@@ -25,6 +26,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -131,16 +134,36 @@ TEST_F(Scenario, LogAManualRunGraphItZoomExportAndQuit) {
     w->mnuOpen->trigger();
     ASSERT_NE(w->Grapher, nullptr);
     frmGrapher& graph = *w->Grapher;
-    EXPECT_EQ(graph.View.ViewCount, count);
+    EXPECT_EQ(graph.View.ViewCount(), count);
     EXPECT_EQ(graph.txtComment->text(), "scenario one");
     const QPoint middle(graph.picGraph->width() / 2, graph.picGraph->height() / 2);
     activate(&graph);
     moveMouse(graph.picGraph, middle);
     EXPECT_FALSE(graph.lblValue->text().isEmpty());
-    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(0, middle.y()));
+    // Two clicks leave two marker lines across the graph; Zoom shows what lies between.
+    const int width = graph.picGraph->width();
+    const auto sampleAt = [&](int column) {
+        return qint32(std::nearbyint(1.0 + double(count - 1) * column / (width - 1)));
+    };
+    const int left = width / 5;
+    const int right = width * 4 / 5;
+    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(right, middle.y()));
+    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(left, middle.y()));
+    const QImage& marked = graph.picGraph->Image();
+    for (const int column : {left, right}) {
+        EXPECT_GT(LitShare(marked, column, 0, marked.height() - 1), 0.9) << "marker at " << column;
+    }
+    QTest::mouseClick(graph.cmdZoom, Qt::LeftButton);
+    EXPECT_EQ(graph.View.FirstPos(), sampleAt(left));
+    EXPECT_EQ(graph.View.LastPos(), sampleAt(right));
+    QTest::keyClick(graph.windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(graph.CurrentPosition(), sampleAt(left) + 1) << "one step for one key press";
+    // One click, then Zoom: from the first sample to the click.
+    QTest::mouseClick(graph.cmdReset, Qt::LeftButton);
     QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, middle);
     QTest::mouseClick(graph.cmdZoom, Qt::LeftButton);
-    EXPECT_LT(graph.View.ViewCount, count);
+    EXPECT_EQ(graph.View.FirstPos(), 1);
+    EXPECT_EQ(graph.View.LastPos(), sampleAt(middle.x()));
     graph.mnuCDelimited->trigger();
     QFile csv(log.left(log.size() - 3) + "csv");
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));

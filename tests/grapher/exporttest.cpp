@@ -1,5 +1,6 @@
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
+#include "tests/support/pixels.h"
 
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
@@ -15,10 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +30,17 @@ QByteArray contentsOf(const QString& path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return f.readAll();
+}
+
+// Every file of a folder with its bytes (through links), but one.
+std::map<QString, QByteArray> filesIn(const QString& folder, const QString& except = {}) {
+    std::map<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name != except) {
+            files[name] = contentsOf(folder + "/" + name);
+        }
+    }
+    return files;
 }
 
 class CsvFileTest : public ::testing::Test {
@@ -105,6 +120,80 @@ TEST_F(CsvFileTest, CopyIsExactAndNeverOntoItself) {
     EXPECT_EQ(LogDocument(dir.filePath("run1.mdb")).Count(), 2);
 }
 
+// An earlier export at a path, which the user may not write when read-only.
+void earlierExport(const QString& path, bool readOnly = false) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("an earlier export");
+    if (readOnly) {
+        f.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+}
+
+// A target the export must not write over, made beside the log.
+struct Target {
+    const char* name;
+    const char* log;    // the log's file name
+    const char* target; // the export's target
+    void (*make)(const QString& log, const QString& target);
+    int code = DbError::kPermissionDenied; // 0: any failure
+};
+
+class ExportTargets : public ::testing::TestWithParam<std::tuple<const char*, Target>> {};
+
+TEST_P(ExportTargets, FailAndLeaveEveryFileAsItWas) {
+    const auto& [kind, target] = GetParam();
+    QTemporaryDir dir;
+    const QString log = dir.filePath(target.log);
+    const QString out = dir.filePath(target.target);
+    MakeLog(log, Ramp(5, [](int k) { return float(k); }));
+    target.make(log, out);
+    const auto before = filesIn(dir.path());
+    int code = 0;
+    try {
+        if (kind == std::string("csv")) {
+            CsvExport(log, out).Run();
+        } else {
+            CopyLogFile(log, out);
+        }
+    } catch (const DbError& e) {
+        code = e.Code;
+    }
+    EXPECT_NE(code, 0) << "the export must fail";
+    if (target.code != 0) {
+        EXPECT_EQ(code, target.code);
+    }
+    EXPECT_EQ(filesIn(dir.path()), before) << "no file changed, none left behind";
+}
+
+const Target kRefusedTargets[] = {
+    {"TheLogItself", "run.csv", "run.csv", [](auto&, auto&) {}},
+    {"ALinkToTheLog", "run1.qmx", "out", [](auto& log, auto& out) { QFile::link(log, out); }},
+    {"AHardLinkToTheLog", "run1.qmx", "out",
+     [](auto& log, auto& out) { ASSERT_EQ(::link(qPrintable(log), qPrintable(out)), 0); }},
+    {"AReadOnlyFile", "run1.qmx", "out", [](auto&, auto& out) { earlierExport(out, true); }},
+};
+// The copy reads no rows, so only the CSV export can fail half-way.
+const Target kLogThatNoLongerReads{"AnEarlierExportOfALogThatNoLongerReads", "run1.qmx", "out",
+                                   [](auto& log, auto& out) {
+                                       earlierExport(out);
+                                       QFile::resize(log, 0);
+                                   },
+                                   0};
+
+std::string targetName(const ::testing::TestParamInfo<ExportTargets::ParamType>& info) {
+    return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, ExportTargets,
+                         ::testing::Combine(::testing::Values("csv", "copy"),
+                                            ::testing::ValuesIn(kRefusedTargets)),
+                         targetName);
+INSTANTIATE_TEST_SUITE_P(Csv, ExportTargets,
+                         ::testing::Combine(::testing::Values("csv"),
+                                            ::testing::Values(kLogThatNoLongerReads)),
+                         targetName);
+
 class ExportWindowTest : public MainWindowFixture {
 protected:
     QTemporaryDir logs;
@@ -136,9 +225,14 @@ TEST_F(ExportWindowTest, CsvFromAZoomedViewWritesTheWholeLog) {
               "Comma Separated Values File Creation Successful!\r\nFile is in the same Folder as "
               "the .qmx File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
     EXPECT_EQ(contentsOf(logs.filePath("run1.csv")).count('\n'), 51);
-    EXPECT_EQ(g->View.ViewCount, 50);
-    EXPECT_EQ(g->View.FirstPos, 10);
-    EXPECT_EQ(g->View.LastPos, 20);
+    // The zoomed view stays, and a later redraw shows exactly it.
+    g->cmdPlusMinus->click();
+    EXPECT_EQ(g->View.FirstPos(), 10);
+    EXPECT_EQ(g->View.LastPos(), 20);
+    EXPECT_EQ(g->View.ViewCount(), 11);
+    EXPECT_EQ(g->lblMaxVal->text(), "+20.00");
+    EXPECT_EQ(g->picGraph->PixelAt(1, 10.0), QColor(255, 0, 0));
+    EXPECT_EQ(g->picGraph->PixelAt(11, 20.0), QColor(255, 0, 0));
 }
 
 TEST_F(ExportWindowTest, CsvErrorOffersRetryThenCancelReturnsToTheMainWindow) {
@@ -159,6 +253,43 @@ TEST_F(ExportWindowTest, CsvErrorOffersRetryThenCancelReturnsToTheMainWindow) {
     EXPECT_EQ(w->Grapher, nullptr) << "Cancel closes the graph window";
 }
 
+// An export whose target may not be replaced, from the window.
+struct Refusal {
+    const char* log;
+    const char* readOnly; // an earlier export the user may not write, or none
+    void (frmGrapher::*command)();
+    const char* title;
+    const char* firstLine;
+};
+
+class ExportRefusals : public ExportWindowTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(ExportRefusals, ShowTheirMessageAndLeaveEveryFileAsItWas) {
+    const QString log = logs.filePath(GetParam().log);
+    MakeLog(log, Ramp(5, [](int k) { return float(k); }));
+    if (GetParam().readOnly != nullptr) {
+        earlierExport(logs.filePath(GetParam().readOnly), true);
+    }
+    const auto before = filesIn(logs.path(), GetParam().log);
+    open(log);
+    (g->*GetParam().command)();
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes[0].title, GetParam().title);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(GetParam().firstLine))
+        << qPrintable(dialogs.boxes[0].text);
+    EXPECT_EQ(filesIn(logs.path(), GetParam().log), before);
+    EXPECT_EQ(LogDocument(log).Count(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, ExportRefusals,
+    ::testing::Values(Refusal{"run1.qmx", "run1.mdb", &frmGrapher::mnuCAccess_Click,
+                              "Copy to Access File Failed!", "Convert Operation Failed!"},
+                      Refusal{"run1.qmx", "run1.csv", &frmGrapher::mnuCDelimited_Click,
+                              "CSV File Creation Error!", "File or Media is Write Protected..."},
+                      Refusal{"run.csv", nullptr, &frmGrapher::mnuCDelimited_Click,
+                              "CSV File Creation Error!", "File or Media is Write Protected..."}));
+
 TEST_F(ExportWindowTest, AccessCopyKeepsTheViewAndOpensLikeTheLog) {
     const QString log = logs.filePath("run1.qmx");
     MakeLog(log, Ramp(30, [](int k) { return float(k); }), "12/6/2026", "original");
@@ -174,12 +305,12 @@ TEST_F(ExportWindowTest, AccessCopyKeepsTheViewAndOpensLikeTheLog) {
               "Access File Created Successfully!\r\nFile is in the same Folder as the .qmx "
               "File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
     EXPECT_EQ(contentsOf(logs.filePath("run1.mdb")), contentsOf(log));
-    EXPECT_EQ(g->lblDate->text(), "12/6/2026") << "the stored date after the copy";
-    EXPECT_EQ(g->View.ViewCount, 11);
+    EXPECT_EQ(g->lblDate->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::LongFormat));
+    EXPECT_EQ(g->View.ViewCount(), 11);
     EXPECT_EQ(g->picGraph->Image(), zoomed);
     dialogs.files.push_back(logs.filePath("run1.mdb"));
     g->cmdOpen_Click();
-    EXPECT_EQ(g->View.ViewCount, 30);
+    EXPECT_EQ(g->View.ViewCount(), 30);
     EXPECT_EQ(g->txtComment->text(), "original");
     EXPECT_FALSE(g->mnuCAccess->isEnabled());
 }
@@ -197,14 +328,9 @@ TEST_F(ExportWindowTest, ACopyOntoItselfFailsAndLeavesTheLogAndAClearedGraph) {
               "Exit.\r\n\r\n");
     EXPECT_EQ(contentsOf(log), original);
     EXPECT_EQ(g->Document(), nullptr);
-    int lit = 0;
     const QImage& image = g->picGraph->Image();
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            lit += image.pixelColor(x, y) != QColor(Qt::black);
-        }
-    }
-    EXPECT_EQ(lit, 0) << "the graph is cleared";
+    EXPECT_EQ(CountPixels(image, image.rect(), [](const QColor& c) { return c != Qt::black; }), 0)
+        << "the graph is cleared";
     g->cmdZoom_Click(); // the other commands do nothing until a log is opened again
     g->cmdPlusMinus_Click();
     g->Form_KeyDown(39);

@@ -1,17 +1,23 @@
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
+#include "tests/support/pixels.h"
 
 #include "display/settingsstore.h"
+#include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
+#include "logging/sqlitedb.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -42,14 +48,8 @@ protected:
         return w->Grapher;
     }
     static int redPixels(const frmGrapher& g) {
-        int n = 0;
         const QImage& image = g.picGraph->Image();
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                n += image.pixelColor(x, y) == kRed;
-            }
-        }
-        return n;
+        return CountPixels(image, image.rect(), [](const QColor& c) { return c == kRed; });
     }
 };
 
@@ -69,7 +69,7 @@ TEST_F(GrapherTest, OpensFromTheMainWindowWithNameDateCommentAndTitle) {
     EXPECT_EQ(g->lblDate->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::LongFormat));
     EXPECT_EQ(g->txtComment->text(), "supply, 5 V rail");
     EXPECT_EQ(g->lblTitle->text(), "DC  V");
-    EXPECT_EQ(g->View.ViewCount, 100);
+    EXPECT_EQ(g->View.ViewCount(), 100);
     EXPECT_EQ(g->lblMax->text(), "10.00");
     EXPECT_EQ(g->lblMaxVal->text(), "+10.00");
     EXPECT_EQ(g->lblMinVal->text(), "+0.10");
@@ -129,7 +129,7 @@ TEST_F(GrapherTest, LongLogsOpenWhole) {
                                   Ramp(n, [](int k) { return std::sin(k / 1000.0f) * 5.0f; }));
         frmGrapher* g = open(path);
         ASSERT_NE(g, nullptr) << n;
-        EXPECT_EQ(g->View.ViewCount, n);
+        EXPECT_EQ(g->View.ViewCount(), n);
         EXPECT_GT(redPixels(*g), 600) << "a trace across the whole width";
         g->Form_KeyDown(39);
         EXPECT_EQ(g->CurrentPosition(), n);
@@ -137,21 +137,32 @@ TEST_F(GrapherTest, LongLogsOpenWhole) {
     }
 }
 
-TEST_F(GrapherTest, SamplesWithoutValueAreGapsAndReadAsNA) {
-    std::vector<LogSample> samples = Ramp(10, [](int) { return 1.0f; });
-    samples[4].value = std::nullopt;
-    samples[4].type = "OH";
-    samples[4].units = "Ohm";
-    frmGrapher* g = open(make("gap.qmx", samples));
+// A value that cannot be drawn: none stored, infinite, beyond single range, or a text.
+class GrapherUnusableValues : public GrapherTest,
+                              public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GrapherUnusableValues, AreGapsReadAsNAAndLeftOutOfTheExtremesAndTheCsv) {
+    const QString path = make("gap.qmx", Ramp(10, [](int k) { return float(k); }));
+    SqliteDb(path, SqliteDb::Mode::ReadWrite)
+        .Exec(QString("UPDATE LogData SET Value = %1, dBu = %1 WHERE rowid IN (5, 10)")
+                  .arg(GetParam()));
+    frmGrapher* g = open(path);
     ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->lblTitle->text(), "Mixed Data Types");
-    EXPECT_EQ(g->picGraph->PixelAt(3, 1.0), kRed);
-    EXPECT_NE(g->picGraph->PixelAt(5, 1.0), kRed) << "the gap";
+    EXPECT_EQ(g->lblMaxVal->text(), "+9.00");
+    EXPECT_EQ(g->lblMinVal->text(), "+1.00");
+    EXPECT_EQ(g->picGraph->PixelAt(4, 4.0), kRed);
+    EXPECT_NE(g->picGraph->PixelAt(5, 5.0), kRed) << "the gap";
     g->picGraph_MouseMove(5.0);
     EXPECT_EQ(g->lblValue->text(), "NA");
     EXPECT_EQ(g->lbldBu->text(), "NA");
-    EXPECT_EQ(g->lblType->text(), "OH");
+    CsvExport(path, logs.filePath("gap.csv")).Run();
+    QFile csv(logs.filePath("gap.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll().split('\n')[5], "9:00:00 AM,DC, V,,\r");
 }
+
+INSTANTIATE_TEST_SUITE_P(Stored, GrapherUnusableValues,
+                         ::testing::Values("NULL", "9e999", "-9e999", "1e39", "'NaN'"));
 
 TEST_F(GrapherTest, CursorFollowsKeysAndPointerWithOneCross) {
     std::vector<LogSample> samples = Ramp(100, ramp100);
@@ -183,8 +194,8 @@ TEST_F(GrapherTest, HoldingLeftAtTheStartOfAZoomStaysThere) {
     g->picGraph_MouseDown(20.0);
     g->picGraph_MouseDown(40.0);
     g->cmdZoom_Click();
-    EXPECT_EQ(g->View.FirstPos, 20);
-    EXPECT_EQ(g->View.LastPos, 40);
+    EXPECT_EQ(g->View.FirstPos(), 20);
+    EXPECT_EQ(g->View.LastPos(), 40);
     g->Form_KeyDown(39);
     EXPECT_EQ(g->CurrentPosition(), 21);
     g->cmdReset_Click();
@@ -212,29 +223,29 @@ TEST_F(GrapherTest, MarkersZoomAndReset) {
     g->picGraph_MouseDown(12.2); // markers at 40.6 and 12.2 only, drawn an even number of times
     EXPECT_NE(g->picGraph->Image(), plotted);
     g->cmdZoom_Click();
-    EXPECT_EQ(g->View.FirstPos, 12);
-    EXPECT_EQ(g->View.LastPos, 41);
-    EXPECT_EQ(g->View.ViewCount, 30);
+    EXPECT_EQ(g->View.FirstPos(), 12);
+    EXPECT_EQ(g->View.LastPos(), 41);
+    EXPECT_EQ(g->View.ViewCount(), 30);
     EXPECT_FALSE(g->cmdZoom->isEnabled());
     EXPECT_TRUE(g->cmdReset->isEnabled());
     // A zoom inside the zoom takes the samples between the markers as seen.
     g->picGraph_MouseDown(3.0);
     g->picGraph_MouseDown(5.0);
     g->cmdZoom_Click();
-    EXPECT_EQ(g->View.FirstPos, 14);
-    EXPECT_EQ(g->View.LastPos, 16);
+    EXPECT_EQ(g->View.FirstPos(), 14);
+    EXPECT_EQ(g->View.LastPos(), 16);
     g->picGraph_MouseDown(2.0);
     g->picGraph_MouseDown(2.2);
     g->cmdZoom_Click();
-    EXPECT_EQ(g->View.ViewCount, 2) << "one sample widens to two";
+    EXPECT_EQ(g->View.ViewCount(), 2) << "one sample widens to two";
     g->cmdReset_Click();
-    EXPECT_EQ(g->View.ViewCount, 100);
+    EXPECT_EQ(g->View.ViewCount(), 100);
     EXPECT_FALSE(g->cmdZoom->isEnabled());
     EXPECT_FALSE(g->cmdReset->isEnabled());
     g->picGraph_MouseDown(25.5);
     g->cmdZoom_Click();
-    EXPECT_EQ(g->View.FirstPos, 1);
-    EXPECT_EQ(g->View.LastPos, 26);
+    EXPECT_EQ(g->View.FirstPos(), 1);
+    EXPECT_EQ(g->View.LastPos(), 26);
 }
 
 TEST_F(GrapherTest, SignFilterCyclesWithTitleSuffixes) {
@@ -280,9 +291,11 @@ TEST_F(GrapherTest, OneAndTwoSamples) {
     EXPECT_EQ(g->picGraph->PixelAt(1.5, 1.0), kRed);
 }
 
-TEST_F(GrapherTest, OpenFromTheWindowShowsTheStoredDateAndCancelChangesNothing) {
+TEST_F(GrapherTest, OpenFromTheWindowShowsTheNewLogWithNoStaleReadoutAndCancelChangesNothing) {
     frmGrapher* g = open(make("first.qmx", Ramp(10, ramp100)));
+    g->picGraph_MouseMove(3.0);
     g->cmdOpen_Click(); // cancelled
+    EXPECT_EQ(g->lblValue->text(), "0.3");
     EXPECT_EQ(g->lblFileName->text(), "Filename: first.qmx");
     EXPECT_TRUE(dialogs.boxes.empty());
     std::vector<LogSample> mixed = Ramp(10, ramp100);
@@ -292,7 +305,10 @@ TEST_F(GrapherTest, OpenFromTheWindowShowsTheStoredDateAndCancelChangesNothing) 
     dialogs.files.push_back(copy);
     g->cmdOpen_Click();
     EXPECT_EQ(g->lblFileName->text(), "Filename: first.mdb");
-    EXPECT_EQ(g->lblDate->text(), "3/7/2026");
+    EXPECT_EQ(g->lblDate->text(), QLocale().toString(QDate(2026, 3, 7), QLocale::LongFormat));
+    for (const QLabel* readout : {g->lblTS, g->lblType, g->lblUnits, g->lblValue, g->lbldBu}) {
+        EXPECT_EQ(readout->text(), "") << qPrintable(readout->objectName());
+    }
     EXPECT_EQ(g->lblTitle->text(), "Mixed Data Types");
     EXPECT_FALSE(g->mnuCAccess->isEnabled());
     dialogs.files.push_back(logs.filePath("first.qmx"));
@@ -306,7 +322,7 @@ TEST_F(GrapherTest, OpeningFromTheMainWindowAgainLoadsIntoTheOpenWindow) {
     frmGrapher* again = open(make("b.qmx", Ramp(20, ramp100)));
     EXPECT_EQ(again, g);
     EXPECT_EQ(g->lblFileName->text(), "Filename: b.qmx");
-    EXPECT_EQ(g->View.ViewCount, 20);
+    EXPECT_EQ(g->View.ViewCount(), 20);
 }
 
 TEST_F(GrapherTest, CommentIsCutAt255AndStoredOnlyByReturn) {
@@ -337,6 +353,52 @@ TEST_F(GrapherTest, ReturnOnAReadOnlyLogSaysTheCommentWasNotSaved) {
     EXPECT_EQ(dialogs.boxes[0].title, "Comment Not Saved!");
     EXPECT_EQ(w->Grapher, nullptr);
 }
+
+TEST_F(GrapherTest, OpensCentredOnTheMainWindowsScreen) {
+    frmGrapher* g = open(make("run.qmx", Ramp(10, ramp100)));
+    const QRect screen = w->screen()->availableGeometry();
+    constexpr int kFrameSide = 4; // the window is placed before its frame is known
+    EXPECT_NEAR(g->frameGeometry().center().x(), screen.center().x(), kFrameSide);
+    EXPECT_TRUE(screen.contains(g->frameGeometry().topLeft()));
+}
+
+struct ReadAfterOpen {
+    const char* name;
+    void (*act)(frmGrapher&);
+};
+
+class GrapherReadFailures : public GrapherTest,
+                            public ::testing::WithParamInterface<ReadAfterOpen> {};
+
+TEST_P(GrapherReadFailures, ShowAMessageOnceAndTheProgramKeepsRunning) {
+    const QString path = make("run.qmx", Ramp(100, ramp100));
+    frmGrapher* g = open(path);
+    g->picGraph_MouseDown(40.0);
+    QFile::resize(path, 0); // cut short behind the window
+    GetParam().act(*g);
+    GetParam().act(*g);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Log File Read Error!");
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(path));
+    EXPECT_EQ(w->Grapher, g);
+    EXPECT_TRUE(g->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, GrapherReadFailures,
+    ::testing::Values(ReadAfterOpen{"MouseMove",
+                                    [](frmGrapher& g) {
+                                        QMouseEvent move(QEvent::MouseMove, QPointF(30, 30),
+                                                         g.picGraph->mapToGlobal(QPointF(30, 30)),
+                                                         Qt::NoButton, Qt::NoButton,
+                                                         Qt::NoModifier);
+                                        QApplication::sendEvent(g.picGraph, &move);
+                                    }},
+                      ReadAfterOpen{"RightKey", [](frmGrapher& g) { g.Form_KeyDown(39); }},
+                      ReadAfterOpen{"Zoom", [](frmGrapher& g) { g.cmdZoom->click(); }},
+                      ReadAfterOpen{"Reset", [](frmGrapher& g) { g.cmdReset->click(); }},
+                      ReadAfterOpen{"PlusMinus", [](frmGrapher& g) { g.cmdPlusMinus->click(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(GrapherTest, HelpAndAbout) {
     frmGrapher* g = open(make("run.qmx", Ramp(10, ramp100)));

@@ -1,4 +1,10 @@
+#include "tests/support/logmaker.h"
+
 #include "grapher/graphview.h"
+#include "grapher/logdocument.h"
+#include "logging/dberror.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -105,9 +111,7 @@ class ZoomRangeTest : public ::testing::TestWithParam<ZoomCase> {};
 
 TEST_P(ZoomRangeTest, MarkersCountFromTheViewsFirstSample) {
     GraphView view;
-    view.FirstPos = GetParam().first;
-    view.LastPos = GetParam().last;
-    view.ViewCount = view.LastPos + 1 - view.FirstPos;
+    view.SetRange(GetParam().first, GetParam().last);
     view.MarkerOld = GetParam().old;
     view.MarkerNew = GetParam().now;
     const auto [first, last] = GraphScale::ZoomRange(view);
@@ -130,9 +134,20 @@ TEST(PositionAt, NearestSampleHalvesToEven) {
     EXPECT_EQ(GraphScale::PositionAt(view, 6.5), 6);
     EXPECT_EQ(GraphScale::PositionAt(view, -40.0), 1);
     EXPECT_EQ(GraphScale::PositionAt(view, 1e9), 100);
-    view.FirstPos = 20;
-    view.LastPos = 40;
+    view.SetRange(20, 40);
     EXPECT_EQ(GraphScale::PositionAt(view, 1.0), 20);
+}
+
+TEST(GraphView, AViewBeyondTheLogIsNeverReadSilently) {
+    QTemporaryDir dir;
+    MakeLog(dir.filePath("run.qmx"), Ramp(5, [](int k) { return float(k); }));
+    const LogDocument log(dir.filePath("run.qmx"));
+    for (const qint32 position : {0, 6}) {
+        EXPECT_THROW((void)log.Value(position), DbError) << position;
+    }
+    GraphView view;
+    view.SetRange(3, 8);
+    EXPECT_THROW(GraphScale::GetMaxMin(view, log), DbError);
 }
 
 } // namespace

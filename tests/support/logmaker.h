@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logging/logrecord.h"
+
 #include <QString>
 
 #include <optional>
@@ -10,13 +12,21 @@
 struct LogSample {
     std::optional<float> value;
     QString type = "DC";
-    QString units = " V";
+    std::optional<QString> units = " V";
     std::optional<float> dbu = std::nullopt;
     QString timeStamp = "9:00:00 AM";
 };
 
 void MakeLog(const QString& path, const std::vector<LogSample>& samples,
-             const QString& date = "12/6/2026", const QString& description = "bench",
+             const QString& date = "12/6/2026", const NullableText& description = "bench",
              bool withInfo = true);
 // n samples of a DC reading whose value at position k (1-based) is f(k).
 std::vector<LogSample> Ramp(int n, float (*f)(int));
+
+// Everything a log holds, read through the program's reader of either format.
+struct LogContents {
+    qint64 announced = -1; // the sample count the file states
+    std::vector<LogHeader> info;
+    std::vector<LogRecord> samples;
+};
+[[nodiscard]] LogContents ReadWholeLog(const QString& path);

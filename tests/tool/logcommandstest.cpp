@@ -36,6 +36,17 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     const Result failed = qmxtool({"csv", log, "-o", dir.filePath("no/such/x.csv")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(failed.err.contains("File was not found.")) << qPrintable(failed.err);
+    const QByteArray original = [&] {
+        QFile f(log);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    const Result ontoTheLog = qmxtool({"csv", log, "-o", log});
+    EXPECT_EQ(ontoTheLog.status, 1);
+    EXPECT_TRUE(ontoTheLog.err.contains("Write Protected")) << qPrintable(ontoTheLog.err);
+    QFile after(log);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), original);
 }
 
 TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
@@ -73,7 +84,7 @@ TEST(QmxtoolInfo, ALogWithoutSamplesHasZeroSamples) {
 TEST(Qmxtool, HelpListsEveryCommandAndVersionPrintsTheVersion) {
     const Result help = qmxtool({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"decode", "monitor", "record", "csv", "info"}) {
+    for (const char* command : {"decode", "monitor", "record", "csv", "info", "mdb", "import"}) {
         EXPECT_TRUE(help.out.contains(QString("\n  ") + command + " ")) << command;
     }
     const Result version = qmxtool({"--version"});
@@ -123,6 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCall{{"info"}, "missing LOG"}, BadCall{{"info", "LOG", "LOG"}, "unexpected argument"},
         BadCall{{"csv", "LOG", "--bogus"}, "Unknown option 'bogus'"},
         BadCall{{"decode", "extra"}, "unexpected argument extra"},
+        BadCall{{"mdb", "LOG", "--output"}, "Missing value after '--output'"},
+        BadCall{{"import", "LOG"}, "missing NEW"},
         BadCall{{"frobnicate"}, "unknown command frobnicate"}, BadCall{{}, "no command"}));
 
 } // namespace

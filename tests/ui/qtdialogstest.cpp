@@ -1,64 +1,133 @@
 #include "ui/qtdialogs.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
-// Runs what the user does in the dialog that opens next, then lets the dialog close.
-void inNextDialog(std::function<void(QDialog*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
+constexpr int kWaitMs = 10000;
+
+// Looks at the modal dialog of type D once ready(D&) holds (or the wait is over), then
+// closes it, so that the dialog's own modal loop returns.
+template <typename D> void whenShown(const std::function<bool(D&)>& ready) {
+    auto* poll = new QTimer(qApp);
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        if (ready(*dialog) || waited.elapsed() > kWaitMs) {
+            poll->stop();
+            poll->deleteLater();
+            if (dialog->isVisible()) { // not closed by what the user did
+                dialog->reject();
+            }
         }
     });
+    poll->start(20);
+}
+
+TEST(QtDialogs, MessageBoxesAreWideEnoughForTheirTitles) {
+    for (const auto& [title, text] :
+         {std::pair{"Access Database File Creation Successful!",
+                    "Access File Created Successfully!\r\nPress 'OK' to Continue..."},
+          std::pair{"Cannot Start Graphing Program!", "Unknown Error!\r\n\r\nCannot continue...."},
+          std::pair{"Comment Not Saved!", "x"}}) {
+        int width = 0;
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            width = box.width();
+            return true;
+        });
+        QtDialogs().MsgBox(text, Dialogs::Buttons::Ok, title);
+        // The frame's title bar shows the title in bold beside its icon and three buttons.
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        EXPECT_GE(width, metrics.horizontalAdvance(title) + 4 * metrics.height()) << title;
+    }
+}
+
+TEST(QtDialogs, FileDialogsShowSizeTypeAndDateInFull) {
+    QTemporaryDir dir;
+    QFile log(dir.filePath("run1.qmx"));
+    log.open(QIODevice::WriteOnly);
+    log.write(QByteArray(12345, 'x'));
+    log.close();
+    Dialogs::OpenFileRequest request;
+    request.InitialDir = dir.path();
+    request.Filter = "QMX|*.qmx";
+    QStringList cut{"the listing (never shown)"};
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        auto* files = dialog.findChild<QTreeView*>("treeView");
+        if (files == nullptr || files->model()->rowCount(files->rootIndex()) == 0) {
+            return false;
+        }
+        cut.clear();
+        for (int column = 0; column < files->header()->count(); ++column) {
+            if (files->header()->sectionSize(column) <
+                static_cast<QAbstractItemView*>(files)->sizeHintForColumn(column)) {
+                cut << files->model()->headerData(column, Qt::Horizontal).toString();
+            }
+        }
+        return true;
+    });
+    EXPECT_FALSE(QtDialogs().OpenFile(request).has_value());
+    EXPECT_TRUE(cut.isEmpty()) << qPrintable(cut.join(", ") + " cut short");
 }
 
 TEST(QtDialogs, AMessageShowsPathsAsWritten) {
-    QtDialogs dialogs;
-    inNextDialog([](QDialog* box) {
-        auto* text = box->findChild<QLabel*>("qt_msgbox_label");
-        ASSERT_NE(text, nullptr);
-        EXPECT_EQ(text->text(), "<s>/logs/run.qmx</s>");
-        EXPECT_EQ(text->textFormat(), Qt::PlainText);
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        auto* text = box.findChild<QLabel*>("qt_msgbox_label");
+        shown = text != nullptr ? text->text() : QString();
+        format = text != nullptr ? text->textFormat() : Qt::AutoText;
+        return true;
     });
-    dialogs.MsgBox("<s>/logs/run.qmx</s>", Dialogs::Buttons::Ok, "Title");
+    QtDialogs().MsgBox("<s>/logs/run.qmx</s>", Dialogs::Buttons::Ok, "Title");
+    EXPECT_EQ(shown, "<s>/logs/run.qmx</s>");
+    EXPECT_EQ(format, Qt::PlainText);
 }
 
 // The reading display takes only the face: the dialog offers nothing else.
 TEST(QtDialogs, TheFontDialogOffersTheFamilyOnly) {
-    QtDialogs dialogs;
-    inNextDialog([](QDialog* dialog) {
-        QStringList offered;
-        for (QWidget* control : dialog->findChildren<QWidget*>()) {
-            if (control->isVisibleTo(dialog) && !control->inherits("QDialogButtonBox") &&
-                !control->inherits("QAbstractButton") && !control->inherits("QLabel") &&
-                control->parent() == dialog) {
+    QStringList offered;
+    whenShown<QDialog>([&](QDialog& dialog) {
+        for (QWidget* control : dialog.findChildren<QWidget*>()) {
+            if (control->parent() == &dialog && control->isVisibleTo(&dialog) &&
+                !control->inherits("QDialogButtonBox") && !control->inherits("QLabel")) {
                 offered << control->metaObject()->className();
             }
         }
-        EXPECT_EQ(offered, QStringList{"QFontComboBox"});
-        for (QLabel* label : dialog->findChildren<QLabel*>()) {
-            EXPECT_FALSE(label->text().contains("Size") || label->text().contains("style") ||
-                         label->text().contains("Effects"))
-                << qPrintable(label->text());
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->text().contains("Size") || label->text().contains("style") ||
+                label->text().contains("Effects")) {
+                offered << label->text();
+            }
         }
-        auto* face = dialog->findChild<QFontComboBox*>();
-        ASSERT_NE(face, nullptr);
-        face->setCurrentFont(QFont("Liberation Serif"));
-        dialog->accept();
+        if (auto* face = dialog.findChild<QFontComboBox*>()) {
+            face->setCurrentFont(QFont("Liberation Serif"));
+            dialog.accept();
+        }
+        return true;
     });
-    EXPECT_EQ(dialogs.ChooseFont("Liberation Sans"), "Liberation Serif");
+    EXPECT_EQ(QtDialogs().ChooseFont("Liberation Sans"), "Liberation Serif");
+    EXPECT_EQ(offered, QStringList{"QFontComboBox"});
 }
 
 } // namespace

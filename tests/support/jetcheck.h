@@ -1,0 +1,33 @@
+#pragma once
+
+#include "logging/logrecord.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+// jetcheck, the independent checker of Access-format files (a Java program beside the
+// project, or where the environment variable QMX_JETCHECK_DIR says), and the sample logs
+// of the earlier version (QMX_LEGACY_LOGS).
+namespace Jetcheck {
+
+// Why the checker cannot run here; empty when it can.
+[[nodiscard]] QString MissingReason();
+// "ok: N tables, M rows", or the checker's error line.
+[[nodiscard]] QString Verify(const QString& file);
+// The checker's dump of the file; an empty object when it fails.
+[[nodiscard]] QJsonObject Dump(const QString& file);
+// The rows of a table of a dump, values as the dump gives them without their "text".
+[[nodiscard]] QJsonArray Rows(const QJsonObject& dump, const QString& table);
+// The rows as a dump shows them: numbers by their single (or double) bits.
+[[nodiscard]] QJsonArray AsRows(const std::vector<LogRecord>& samples, bool doubles = false);
+[[nodiscard]] QJsonArray AsRows(const std::vector<LogHeader>& info);
+[[nodiscard]] QString LegacyLogs();
+
+} // namespace Jetcheck
+
+#define SKIP_WITHOUT_JETCHECK()                                                                    \
+    if (const QString why = Jetcheck::MissingReason(); !why.isEmpty())                             \
+    GTEST_SKIP() << qPrintable(why)
