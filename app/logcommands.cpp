@@ -68,7 +68,9 @@ int RunInfo(const QStringList& args) {
                         qPrintable(log.TypeNames().join(", ")));
         }
     } catch (const DbError& e) {
-        printError(args.first() + ": not a readable log (" + e.Detail + ")");
+        const bool said = e.Code == DbError::kUnreadableLog; // the reason says it already
+        printError(args.first() + ": " +
+                   (said ? e.Detail : "not a readable log (" + e.Detail + ")"));
         return 1;
     }
     return 0;
