@@ -65,7 +65,7 @@ void CsvExport::writeContents() {
         explicit Lines(CsvExport& out) : csv(out) {}
         void Info(const LogHeader& h) override {
             if (!header) {
-                csv.write(Field(textOf(h.Date)) + ',' + Field(textOf(h.Description)) + kCrLf);
+                csv.writeLine({Field(textOf(h.Date)), Field(textOf(h.Description))});
                 header = true;
             }
         }
@@ -73,9 +73,9 @@ void CsvExport::writeContents() {
             if (!header) {
                 throw DbError(DbError::kNoCurrentRow, "the log has no header row");
             }
-            csv.write(Field(textOf(s.TimeStamp)) + ',' + Field(textOf(s.Type)) + ',' +
-                      Field(textOf(s.Units)) + ',' + Number(SampleNumber(s.Value)) + ',' +
-                      Number(SampleNumber(s.Dbu)) + kCrLf);
+            csv.writeLine({Field(textOf(s.TimeStamp)), Field(textOf(s.Type)),
+                           Field(textOf(s.Units)), Number(SampleNumber(s.Value)),
+                           Number(SampleNumber(s.Dbu))});
         }
     } lines(*this);
     buffer_.clear();
@@ -86,8 +86,13 @@ void CsvExport::writeContents() {
     flush();
 }
 
-void CsvExport::write(const QByteArray& bytes) {
-    buffer_ += bytes;
+void CsvExport::writeLine(std::initializer_list<QByteArray> fields) {
+    for (const QByteArray& field : fields) {
+        buffer_ += field;
+        buffer_ += ',';
+    }
+    buffer_.chop(1);
+    buffer_ += kCrLf;
     if (buffer_.size() >= kFlushBytes) {
         flush();
     }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -31,7 +32,8 @@ public:
 
 private:
     void writeContents();
-    void write(const QByteArray& bytes);
+    // Appends the fields, separated by commas, and the line's end.
+    void writeLine(std::initializer_list<QByteArray> fields);
     void flush();
 
     QString logPath_;
