@@ -47,7 +47,8 @@ int RunInfo(CommandLine& line, const QStringList& args) {
     try {
         log = LogSummary::Read(path);
     } catch (const DbError& e) {
-        printError(path + ": not a readable log (" + e.Detail + ")");
+        const bool said = e.Code == DbError::kUnreadableLog; // the reason says it already
+        printError(path + ": " + (said ? e.Detail : "not a readable log (" + e.Detail + ")"));
         return 1;
     }
     if (line.IsSet("json")) {

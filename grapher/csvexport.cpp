@@ -3,7 +3,7 @@
 #include "grapher/exportfile.h"
 #include "grapher/logdocument.h"
 #include "logging/dberror.h"
-#include "logging/sqlitedb.h"
+#include "logging/logreader.h"
 #include "ui/numberformat.h"
 
 namespace {
@@ -11,8 +11,8 @@ namespace {
 constexpr qsizetype kFlushBytes = 1 << 16;
 const QByteArray kCrLf = "\r\n";
 
-QByteArray textOf(const Statement& s, int column) {
-    return s.IsNull(column) ? QByteArray() : s.Bytes(column);
+QByteArray textOf(const NullableText& text) {
+    return text ? text->toUtf8() : QByteArray();
 }
 
 } // namespace
@@ -58,24 +58,41 @@ void CsvExport::Run() {
 }
 
 void CsvExport::writeContents() {
-    db_ = std::make_unique<SqliteDb>(logPath_, SqliteDb::Mode::ReadOnly);
-    Statement info = db_->Prepare("SELECT Date, Description FROM Info ORDER BY rowid LIMIT 1");
-    if (!info.Step()) {
-        throw DbError(DbError::kNoCurrentRow, "the log has no header row");
-    }
+    // The header line from the first Info row, then a line a sample, as the log is read.
+    struct Lines final : LogVisitor {
+        CsvExport& csv;
+        bool header = false;
+        explicit Lines(CsvExport& out) : csv(out) {}
+        void Info(const LogHeader& h) override {
+            if (!header) {
+                csv.writeLine({Field(textOf(h.Date)), Field(textOf(h.Description))});
+                header = true;
+            }
+        }
+        void Sample(const LogRecord& s) override {
+            if (!header) {
+                throw DbError(DbError::kNoCurrentRow, "the log has no header row");
+            }
+            csv.writeLine({Field(textOf(s.TimeStamp)), Field(textOf(s.Type)),
+                           Field(textOf(s.Units)), Number(SampleNumber(s.Value)),
+                           Number(SampleNumber(s.Dbu))});
+        }
+    } lines(*this);
     buffer_.clear();
-    write(Field(textOf(info, 0)) + ',' + Field(textOf(info, 1)) + kCrLf);
-    Statement rows =
-        db_->Prepare("SELECT TimeStamp, Type, Units, Value, dBu FROM LogData ORDER BY rowid");
-    while (rows.Step()) {
-        write(Field(textOf(rows, 0)) + ',' + Field(textOf(rows, 1)) + ',' + Field(textOf(rows, 2)) +
-              ',' + Number(SampleNumber(rows, 3)) + ',' + Number(SampleNumber(rows, 4)) + kCrLf);
+    LogReader::Read(logPath_, lines);
+    if (!lines.header) {
+        throw DbError(DbError::kNoCurrentRow, "the log has no header row");
     }
     flush();
 }
 
-void CsvExport::write(const QByteArray& bytes) {
-    buffer_ += bytes;
+void CsvExport::writeLine(std::initializer_list<QByteArray> fields) {
+    for (const QByteArray& field : fields) {
+        buffer_ += field;
+        buffer_ += ',';
+    }
+    buffer_.chop(1);
+    buffer_ += kCrLf;
     if (buffer_.size() >= kFlushBytes) {
         flush();
     }
@@ -88,6 +105,5 @@ void CsvExport::flush() {
 
 void CsvExport::Abandon() {
     file_.reset();
-    db_.reset();
     buffer_.clear();
 }

@@ -3,16 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
 class ExportFile;
-class SqliteDb;
 
-// Writes a log as comma-separated values: the header record (date, comment), then one
-// line a sample (TimeStamp, Type, Units, Value, dBu), each ended by CR LF. Numbers use
-// "." whatever the locale; a field holding a comma, a quote or a line break is quoted
-// (quotes doubled); a missing field is empty. Any number of rows.
+// Writes a log of either format as comma-separated values: the header record (date,
+// comment), then one line a sample (TimeStamp, Type, Units, Value, dBu), each ended by
+// CR LF. Numbers use "." whatever the locale; a field holding a comma, a quote or a line
+// break is quoted (quotes doubled); a missing field is empty. Any number of rows.
 //
 // The file takes the target's name only once it is complete (ExportFile). A failure
 // throws DbError with the file error number; running again starts over (Retry).
@@ -32,13 +32,13 @@ public:
 
 private:
     void writeContents();
-    void write(const QByteArray& bytes);
+    // Appends the fields, separated by commas, and the line's end.
+    void writeLine(std::initializer_list<QByteArray> fields);
     void flush();
 
     QString logPath_;
     QString csvPath_;
     bool done_ = false;
     std::unique_ptr<ExportFile> file_;
-    std::unique_ptr<SqliteDb> db_;
     QByteArray buffer_;
 };

@@ -99,14 +99,29 @@ ExportFile::~ExportFile() {
 }
 
 void ExportFile::Write(const QByteArray& bytes) {
+    writeFrom(-1, bytes);
+}
+
+void ExportFile::WriteAt(qint64 offset, const QByteArray& bytes) {
+    writeFrom(offset, bytes);
+}
+
+// Writes all bytes, at the offset or (-1) after those written so far.
+void ExportFile::writeFrom(qint64 offset, const QByteArray& bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.constData() + done, size_t(bytes.size() - done));
+        const char* from = bytes.constData() + done;
+        const auto size = size_t(bytes.size() - done);
+        const ssize_t n =
+            offset < 0 ? ::write(fd_, from, size) : ::pwrite(fd_, from, size, off_t(offset + done));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             failWithErrno(errno);
+        }
+        if (n == 0) {
+            failWithErrno(ENOSPC); // no progress: nothing more fits
         }
         done += n;
     }

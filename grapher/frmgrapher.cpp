@@ -3,6 +3,7 @@
 #include "display/frmmain.h"
 #include "display/settingsstore.h"
 #include "display/startupsettings.h"
+#include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/exportmessages.h"
 #include "grapher/graphplot.h"
@@ -29,6 +30,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -43,6 +45,11 @@ constexpr int kKeyLeft = 37;
 constexpr int kKeyRight = 39;
 const QString kCursorTip =
     QStringLiteral("Use Mouse or Left/Right Keyboard Buttons to Move Cursor");
+const QString kCommentTip =
+    QStringLiteral("Shows Descriptive Comment Saved With Log, May Be Edited");
+const QString kReadOnlyCommentTip =
+    QStringLiteral("Shows Descriptive Comment Saved With Log; Logs in the Access Format Are "
+                   "Opened Read-Only, So It Cannot Be Edited");
 const QString kCrLf = QStringLiteral("\r\n");
 
 // The stored date in the system's long form, or as stored when it reads as no date.
@@ -57,7 +64,8 @@ QString longDate(const QString& stored) {
 QString loadErrorText(int code) {
     const QString tail =
         "Cannot continue...." + kCrLf + kCrLf + "Press 'OK' to Exit." + kCrLf + kCrLf;
-    if (code == DbError::kNoCurrentRow) {
+    // An empty log, and one of the database's kind that cannot be read as a log.
+    if (code == DbError::kNoCurrentRow || code == DbError::kUnreadableLog) {
         return "Database is not a valid .qmx file," + kCrLf + "or may be corrupted!" + kCrLf +
                kCrLf + tail;
     }
@@ -108,7 +116,7 @@ void frmGrapher::buildControls() {
     txtComment = new QLineEdit(client);
     txtComment->setObjectName("txtComment");
     txtComment->setGeometry(10, 52, 740, 22);
-    txtComment->setToolTip("Shows Descriptive Comment Saved With Log, May Be Edited");
+    txtComment->setToolTip(kCommentTip);
 
     picGraph = new PictureBox(client);
     picGraph->setObjectName("picGraph");
@@ -230,8 +238,7 @@ bool frmGrapher::LoadFile(const QString& path) {
         View = GraphView{};
         View.ViewAll(log_->Count());
         lblFileName->setText("Filename: " + QFileInfo(path).fileName());
-        lblDate->setText(longDate(log_->Date()));
-        txtComment->setText(log_->Description());
+        showHeader();
         clearReadout();
         // A file that is already a ".mdb" copy has nothing to convert; any other can.
         mnuCAccess->setEnabled(!path.endsWith("mdb"));
@@ -243,6 +250,14 @@ bool frmGrapher::LoadFile(const QString& path) {
         return false;
     }
     return true;
+}
+
+// The run's date and comment; the comment of a log that opens read-only cannot be edited.
+void frmGrapher::showHeader() {
+    lblDate->setText(longDate(log_->Date()));
+    txtComment->setText(log_->Description());
+    txtComment->setReadOnly(log_->ReadOnly());
+    txtComment->setToolTip(log_->ReadOnly() ? kReadOnlyCommentTip : kCommentTip);
 }
 
 void frmGrapher::clearReadout() {
@@ -421,7 +436,7 @@ void frmGrapher::txtComment_Change() {
 }
 
 void frmGrapher::cmdReturn_Click() {
-    if (log_) {
+    if (log_ && !log_->ReadOnly()) {
         try {
             log_->SaveDescription(txtComment->text().left(kCommentLimit));
         } catch (const DbError& e) {
@@ -441,11 +456,11 @@ void frmGrapher::mnuCAccess_Click() {
     View.CursorX = View.PrevCursorX = View.PrevCursorY = 0.0f;
     const QString source = main_.GraphFilePath;
     try {
-        CopyLogFile(source, AccessCopyName(source));
-        auto log = std::make_unique<LogDocument>(source);
-        lblDate->setText(longDate(log->Date()));
-        txtComment->setText(log->Description());
-        log_ = std::move(log);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        ExportAccessFile(source, AccessCopyName(source));
+        log_ = std::make_unique<LogDocument>(source);
+        showHeader();
     } catch (const DbError&) {
         services_.dialogs.MsgBox(ExportMessages::CopyFailedText(), Dialogs::Buttons::Ok,
                                  ExportMessages::kCopyFailedTitle);

@@ -91,6 +91,7 @@ private:
     void connectHandlers();
     void placeOnMainScreen();
     void loadFailed(int code);
+    void showHeader();
     void clearReadout();
     void redraw();
     // Runs a command that reads the open log, if one is open. Reading may fail once it is

@@ -1,15 +1,16 @@
 #include "grapher/logdocument.h"
 
 #include "logging/dberror.h"
+#include "logging/logreader.h"
 #include "meter/readnumber.h"
-
-#include <QHash>
 
 #include <cmath>
 
 namespace {
 
 constexpr quint16 kMostTypes = 65535;
+// Room reserved ahead for the samples a file announces, at most (it may be damaged).
+constexpr qint64 kMostReserved = 1 << 20;
 
 std::shared_ptr<SqliteDb> openForGraphing(const QString& path) {
     try {
@@ -24,19 +25,79 @@ QString textOf(const Statement& s, int column) {
     return s.IsNull(column) ? QString() : s.Column(column).toString();
 }
 
-} // namespace
-
-std::optional<float> SampleNumber(const Statement& row, int column) {
-    if (!row.IsNumber(column)) {
-        return std::nullopt;
-    }
-    const float value = NarrowToSingle(row.Double(column));
-    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+std::optional<float> unlessNaN(float value) {
+    return std::isnan(value) ? std::nullopt : std::optional(value);
 }
 
-LogDocument::LogDocument(const QString& path) : path_(path), db_(openForGraphing(path)) {
-    readHeader();
-    readSamples();
+} // namespace
+
+std::optional<float> SampleNumber(const std::optional<double>& value) {
+    if (!value) {
+        return std::nullopt;
+    }
+    const float single = NarrowToSingle(*value);
+    return std::isfinite(single) ? std::optional(single) : std::nullopt;
+}
+
+std::optional<float> SampleNumber(const Statement& row, int column) {
+    return row.IsNumber(column) ? SampleNumber(row.Double(column)) : std::nullopt;
+}
+
+// Takes an Access-format log as the reader passes it: the first header row, then each
+// sample's value and type for the graph and its texts for the readout.
+class LogDocument::AccessLoader final : public LogVisitor {
+public:
+    explicit AccessLoader(LogDocument& log) : log_(log) {}
+
+    void SampleCount(qint64 count) override {
+        const auto room = size_t(std::clamp<qint64>(count, 0, kMostReserved));
+        log_.values_.reserve(room);
+        log_.types_.reserve(room);
+        log_.kept_.reserve(room);
+    }
+    void Info(const LogHeader& header) override {
+        if (!HeaderSeen) {
+            log_.date_ = header.Date.value_or(QString());
+            log_.description_ = header.Description.value_or(QString());
+            HeaderSeen = true;
+        }
+    }
+    void Sample(const LogRecord& sample) override {
+        if (!HeaderSeen) {
+            throw DbError(DbError::kNoCurrentRow, "the log has no header row");
+        }
+        log_.addSample(sample.Type.value_or(QString()).toUtf8(),
+                       SampleNumber(sample.Value).value_or(NAN));
+        log_.kept_.push_back({keep(sample.TimeStamp), keep(sample.Type), keep(sample.Units),
+                              SampleNumber(sample.Dbu).value_or(NAN)});
+    }
+
+    bool HeaderSeen = false;
+
+private:
+    quint32 keep(const NullableText& text) {
+        const QString& t = text ? *text : QString();
+        auto id = ids_.find(t);
+        if (id == ids_.end()) {
+            id = ids_.insert(t, quint32(log_.keptTexts_.size()));
+            log_.keptTexts_ << t;
+        }
+        return *id;
+    }
+
+    LogDocument& log_;
+    QHash<QString, quint32> ids_;
+};
+
+LogDocument::LogDocument(const QString& path) : path_(path) {
+    if (LogReader::IsAccessFormat(path)) {
+        readAccessLog();
+    } else {
+        db_ = openForGraphing(path);
+        readHeader();
+        readSamples();
+    }
+    typeIds_.clear(); // needed only while the samples are read
 }
 
 void LogDocument::readHeader() {
@@ -50,22 +111,35 @@ void LogDocument::readHeader() {
 
 void LogDocument::readSamples() {
     Statement scan = db_->Prepare("SELECT rowid, Type, Value FROM LogData ORDER BY rowid");
-    QHash<QByteArray, quint16> ids;
     while (scan.Step()) {
         rowids_.push_back(scan.Int(0));
-        const QByteArray type = scan.Bytes(1);
-        auto id = ids.find(type);
-        if (id == ids.end()) {
-            const auto next = quint16(std::min<qsizetype>(typeNames_.size(), kMostTypes));
-            id = ids.insert(type, next);
-            typeNames_ << QString::fromUtf8(type);
-        }
-        types_.push_back(*id);
-        values_.push_back(SampleNumber(scan, 2).value_or(NAN));
+        addSample(scan.Bytes(1), SampleNumber(scan, 2).value_or(NAN));
     }
-    if (rowids_.empty()) {
+    if (values_.empty()) {
         throw DbError(DbError::kNoCurrentRow, "the log has no samples");
     }
+}
+
+void LogDocument::readAccessLog() {
+    AccessLoader loader(*this);
+    LogReader::Read(path_, loader);
+    if (!loader.HeaderSeen) {
+        throw DbError(DbError::kNoCurrentRow, "the log has no header row");
+    }
+    if (values_.empty()) {
+        throw DbError(DbError::kNoCurrentRow, "the log has no samples");
+    }
+}
+
+void LogDocument::addSample(const QByteArray& type, float value) {
+    auto id = typeIds_.find(type);
+    if (id == typeIds_.end()) {
+        const auto next = quint16(std::min<qsizetype>(typeNames_.size(), kMostTypes));
+        id = typeIds_.insert(type, next);
+        typeNames_ << QString::fromUtf8(type);
+    }
+    types_.push_back(*id);
+    values_.push_back(value);
 }
 
 void LogDocument::checkRange(qint32 first, qint32 last) const {
@@ -93,9 +167,15 @@ std::span<const quint16> LogDocument::TypeIds(qint32 first, qint32 last) const {
 
 LogDocument::Sample LogDocument::Read(qint32 position) const {
     checkRange(position, position);
+    const auto at = size_t(position - 1);
+    if (!db_) {
+        const KeptRow& row = kept_[at];
+        return {keptTexts_[row.TimeStamp], keptTexts_[row.Type], keptTexts_[row.Units],
+                unlessNaN(values_[at]), unlessNaN(row.Dbu)};
+    }
     Statement read =
         db_->Prepare("SELECT TimeStamp, Type, Units, Value, dBu FROM LogData WHERE rowid = ?");
-    read.Bind(1, rowids_[size_t(position - 1)]);
+    read.Bind(1, rowids_[at]);
     if (!read.Step()) {
         throw DbError(DbError::kNoCurrentRow, "the sample is gone");
     }
@@ -104,6 +184,9 @@ LogDocument::Sample LogDocument::Read(qint32 position) const {
 }
 
 void LogDocument::SaveDescription(const QString& description) {
+    if (ReadOnly()) {
+        throw DbError(DbError::kPermissionDenied, "a log in the Access format opens read-only");
+    }
     Statement write =
         db_->Prepare("UPDATE Info SET Description = ? WHERE rowid = (SELECT min(rowid) FROM Info)");
     write.Bind(1, description);

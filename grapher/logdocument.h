@@ -2,6 +2,7 @@
 
 #include "logging/sqlitedb.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,9 @@
 // sample is shown. Positions run 1 to Count() in stored order. Failures throw DbError:
 // 3021 when the file has no header row or no sample. A value that is not a finite
 // number (infinite, beyond single range, or text) counts as no value.
+//
+// A log in the Access format cannot be read by position: it is read whole through the
+// reader helper when it opens, each distinct text kept once, and it opens read-only.
 class LogDocument {
 public:
     struct Sample {
@@ -30,7 +34,9 @@ public:
     [[nodiscard]] QString Path() const { return path_; }
     [[nodiscard]] QString Date() const { return date_; }
     [[nodiscard]] QString Description() const { return description_; }
-    [[nodiscard]] qint32 Count() const { return qint32(rowids_.size()); }
+    [[nodiscard]] qint32 Count() const { return qint32(values_.size()); }
+    // Whether the comment cannot be stored: true for a log in the Access format.
+    [[nodiscard]] bool ReadOnly() const { return db_ == nullptr; }
 
     // Reading outside positions 1 to Count() throws DbError 3021 (no current row).
     // The value at a position; NaN where the sample has none that can be drawn.
@@ -43,24 +49,39 @@ public:
     // Every field of the sample at a position (1 to Count()).
     [[nodiscard]] Sample Read(qint32 position) const;
 
-    // Stores the run's comment in the header row.
+    // Stores the run's comment in the header row (refused when ReadOnly()).
     void SaveDescription(const QString& description);
 
 private:
+    class AccessLoader;
+    // A row of an Access-format log: its texts by their place in keptTexts_.
+    struct KeptRow {
+        quint32 TimeStamp;
+        quint32 Type;
+        quint32 Units;
+        float Dbu;
+    };
+
     void checkRange(qint32 first, qint32 last) const;
     void readHeader();
     void readSamples();
+    void readAccessLog();
+    void addSample(const QByteArray& type, float value);
 
     QString path_;
-    std::shared_ptr<SqliteDb> db_;
+    std::shared_ptr<SqliteDb> db_; // none for a log in the Access format
     QString date_;
     QString description_;
     std::vector<qint64> rowids_;
     std::vector<float> values_;
     std::vector<quint16> types_;
+    QHash<QByteArray, quint16> typeIds_;
     QStringList typeNames_;
+    std::vector<KeptRow> kept_;
+    QStringList keptTexts_;
 };
 
 // A stored Value or dBu as a single, or none: null, a text, or no finite single (an
 // infinity, or a number beyond single range) have no place on a graph or in a readout.
 [[nodiscard]] std::optional<float> SampleNumber(const Statement& row, int column);
+[[nodiscard]] std::optional<float> SampleNumber(const std::optional<double>& value);

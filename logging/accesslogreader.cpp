@@ -20,7 +20,7 @@ constexpr qint64 kBytesPerExtraSecond = 4 << 20;
 constexpr qint64 kMemoryBytes = qint64(512) << 20;
 
 [[noreturn]] void notReadable(const QString& reason) {
-    throw DbError(DbError::kNotALog, "not a readable log (" + reason + ")");
+    throw DbError(DbError::kUnreadableLog, "not a readable log (" + reason + ")");
 }
 
 // Takes the helper's stream apart as it arrives, passing each row on.

@@ -11,7 +11,7 @@
 // which it starts as a child process under a time and a memory limit: a damaged file can
 // crash or hang only the helper. Any failure (the helper's own report, a crash, a limit
 // reached, output that is not the expected stream, fewer or more rows than the table
-// says it holds) throws one DbError kNotALog, "not a readable log", with the reason.
+// says it holds) throws one DbError kUnreadableLog, "not a readable log (<reason>)".
 class AccessLogReader {
 public:
     struct Limits {

@@ -18,6 +18,8 @@ public:
     static constexpr int kDiskFull = 61;
     static constexpr int kPermissionDenied = 70;
     static constexpr int kNotALog = 3343; // unrecognised database format
+    // A database of the log's kind that cannot be read as a log: damaged, or cut short.
+    static constexpr int kUnreadableLog = 3049;
 
     DbError(int code, const QString& detail)
         : std::runtime_error(detail.toStdString()), Code(code), Detail(detail) {}

@@ -12,7 +12,7 @@ namespace LogReader {
 // Whether the file starts with the Access-format (Jet) signature.
 [[nodiscard]] bool IsAccessFormat(const QString& path);
 // Passes the log's sample count, its Info rows, then its samples in stored order.
-// Failures throw DbError (an Access-format file that cannot be read: kNotALog).
+// Failures throw DbError (an Access-format file that cannot be read: kUnreadableLog).
 void Read(const QString& path, LogVisitor& visitor);
 // The number of samples of a log of this program.
 [[nodiscard]] qint64 SqliteSampleCount(const QString& path);

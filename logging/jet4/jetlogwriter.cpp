@@ -1,12 +1,13 @@
 #include "logging/jet4/jetlogwriter.h"
 
+#include "grapher/exportfile.h"
 #include "logging/dberror.h"
 #include "logging/jet4/jetcatalog.h"
 #include "logging/jet4/jetheader.h"
-#include "logging/jet4/jetpagefile.h"
 #include "logging/jet4/rowencoder.h"
 #include "logging/jet4/tabledefinition.h"
 #include "logging/jet4/usagemap.h"
+#include "meter/readnumber.h"
 
 #include <QtEndian>
 
@@ -59,6 +60,10 @@ struct RowPlace {
     qint64 Row;
 };
 
+void writePage(ExportFile& file, quint32 number, const QByteArray& page) {
+    file.WriteAt(qint64(number) * Jet::kPageSize, page);
+}
+
 [[noreturn]] void refuse(int code, RowPlace where, const QString& what) {
     throw DbError(code, QString("%1 row %2: %3").arg(where.Table).arg(where.Row).arg(what));
 }
@@ -86,7 +91,7 @@ Jet::Field single(const std::optional<double>& value, std::array<char, 4>& bytes
     if (!value) {
         return {};
     }
-    const auto f = float(*value);
+    const float f = NarrowToSingle(*value);
     if (std::isinf(f) && std::isfinite(*value)) {
         refuse(DbError::kFieldTooSmall, where,
                QString("%1 %2 is beyond the range of a single-precision number")
@@ -101,7 +106,7 @@ Jet::Field single(const std::optional<double>& value, std::array<char, 4>& bytes
 // as they fill (none while only measuring), Info's rows are kept for the end.
 class RowPacker : public LogVisitor {
 public:
-    RowPacker(JetPageFile* file, quint32 mostPages)
+    RowPacker(ExportFile* file, quint32 mostPages)
         : file_(file), mostPages_(mostPages), logData_(Jet::LogDataTable(kLogDataDefinition, 0)),
           page_(kLogDataDefinition) {
         row_.reserve(kMostRowBytes);
@@ -154,13 +159,13 @@ private:
             throw DbError(DbError::kEngineFailure, tooLargeText());
         }
         if (file_ != nullptr) {
-            file_->WritePage(Jet::kFirstSamplePage + dataPages_, page_.Bytes());
+            writePage(*file_, Jet::kFirstSamplePage + dataPages_, page_.Bytes());
         }
         ++dataPages_;
         page_.Clear();
     }
 
-    JetPageFile* file_;
+    ExportFile* file_;
     quint32 mostPages_;
     Jet::Table logData_;
     Jet::DataPage page_;
@@ -182,7 +187,7 @@ bool surelyFits(qint64 samples, quint32 mostPages) {
     return samples >= 0 && pages < mostPages && Layout::For(quint32(pages)).Total <= mostPages;
 }
 
-void writeLogDataMaps(JetPageFile& file, const Layout& layout) {
+void writeLogDataMaps(ExportFile& file, const Layout& layout) {
     const quint32 first = Jet::kFirstSamplePage;
     QByteArray owned;
     if (layout.MapPages == 0) {
@@ -191,18 +196,18 @@ void writeLogDataMaps(JetPageFile& file, const Layout& layout) {
         std::vector<quint32> mapPages;
         for (quint32 slot = 0; slot < layout.MapPages; ++slot) {
             mapPages.push_back(first + layout.DataPages + slot);
-            file.WritePage(mapPages.back(),
-                           UsageMap::MapPage(slot, first, layout.DataPages, false));
+            writePage(file, mapPages.back(),
+                      UsageMap::MapPage(slot, first, layout.DataPages, false));
         }
         owned = UsageMap::ReferenceRow(mapPages);
     }
     const QByteArray free = layout.DataPages > 0
                                 ? UsageMap::InlineRow(first + layout.DataPages - 1, 1)
                                 : UsageMap::InlineRow(0, 0);
-    file.WritePage(kLogDataMaps, mapRows({owned, free}));
+    writePage(file, kLogDataMaps, mapRows({owned, free}));
 }
 
-void writeInfo(JetPageFile& file, const std::vector<LogHeader>& rows) {
+void writeInfo(ExportFile& file, const std::vector<LogHeader>& rows) {
     const Jet::Table info = Jet::InfoTable(kInfoDefinition, kInfoMaps);
     Jet::DataPage page(kInfoDefinition);
     QByteArray row;
@@ -217,15 +222,15 @@ void writeInfo(JetPageFile& file, const std::vector<LogHeader>& rows) {
         }
         page.Add(row);
     }
-    file.WritePage(kInfoPage, page.Bytes());
-    file.WritePage(kInfoMaps,
-                   mapRows({UsageMap::InlineRow(kInfoPage, 1), UsageMap::InlineRow(kInfoPage, 1)}));
+    writePage(file, kInfoPage, page.Bytes());
+    writePage(file, kInfoMaps,
+              mapRows({UsageMap::InlineRow(kInfoPage, 1), UsageMap::InlineRow(kInfoPage, 1)}));
     Jet::Table definition = info;
     definition.Rows = quint32(rows.size());
-    file.WritePage(kInfoDefinition, definition.Page());
+    writePage(file, kInfoDefinition, definition.Page());
 }
 
-void writeGlobalMap(JetPageFile& file, const Layout& layout) {
+void writeGlobalMap(ExportFile& file, const Layout& layout) {
     QByteArray global;
     if (layout.GlobalMapPages == 0) {
         global = UsageMap::GlobalInlineRow(layout.Total);
@@ -233,22 +238,22 @@ void writeGlobalMap(JetPageFile& file, const Layout& layout) {
         std::vector<quint32> mapPages;
         for (quint32 slot = 0; slot < layout.GlobalMapPages; ++slot) {
             mapPages.push_back(layout.Total - layout.GlobalMapPages + slot);
-            file.WritePage(mapPages.back(), UsageMap::MapPage(slot, 0, layout.Total, true));
+            writePage(file, mapPages.back(), UsageMap::MapPage(slot, 0, layout.Total, true));
         }
         global = UsageMap::ReferenceRow(mapPages);
     }
     Jet::DataPage page(1);
     page.Add(global);
     page.Add(UsageMap::InlineRow(0, 0));
-    file.WritePage(1, page.Bytes());
+    writePage(file, 1, page.Bytes());
 }
 
 } // namespace
 
-JetLogWriter::JetLogWriter(QString target, QDateTime created, quint32 mostPages)
-    : target_(std::move(target)), created_(std::move(created)), mostPages_(mostPages) {}
+JetLogWriter::JetLogWriter(QDateTime created, quint32 mostPages)
+    : created_(std::move(created)), mostPages_(mostPages) {}
 
-void JetLogWriter::Write(qint64 samples, const Source& source) {
+void JetLogWriter::Write(ExportFile& file, qint64 samples, const Source& source) {
     if (!surelyFits(samples, mostPages_)) {
         RowPacker measure(nullptr, mostPages_);
         source(measure);
@@ -256,7 +261,6 @@ void JetLogWriter::Write(qint64 samples, const Source& source) {
             throw DbError(DbError::kEngineFailure, tooLargeText());
         }
     }
-    JetPageFile file(target_);
     RowPacker packer(&file, mostPages_);
     source(packer);
     const Layout layout = Layout::For(packer.Finish());
@@ -266,16 +270,15 @@ void JetLogWriter::Write(qint64 samples, const Source& source) {
     writeLogDataMaps(file, layout);
     Jet::Table logData = Jet::LogDataTable(kLogDataDefinition, kLogDataMaps);
     logData.Rows = quint32(packer.Samples);
-    file.WritePage(kLogDataDefinition, logData.Page());
+    writePage(file, kLogDataDefinition, logData.Page());
     writeInfo(file, packer.InfoRows);
     const auto catalog = JetCatalog::Pages({{"LogData", kLogDataDefinition, {"TimeStamp", "Type"}},
                                             {"Info", kInfoDefinition, {"Date"}}},
                                            created_);
     for (const auto& [number, page] : catalog) {
-        file.WritePage(number, page);
+        writePage(file, number, page);
     }
-    file.WritePage(0, JetHeader::Page());
+    writePage(file, 0, JetHeader::Page());
     writeGlobalMap(file, layout);
-    file.Commit();
     pages_ = layout.Total;
 }

@@ -10,12 +10,14 @@
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
 #include "logging/frmlogger.h"
+#include "logging/logreader.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -94,6 +96,23 @@ protected:
         QFile f(transcript);
         f.open(QIODevice::ReadOnly);
         return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    // The readout at every sample of the view, stepping with the arrow keys from the last.
+    static QStringList readouts(frmGrapher& graph) {
+        activate(&graph);
+        QStringList seen;
+        QTest::keyClick(graph.windowHandle(), Qt::Key_Right); // onto the last sample
+        for (qint32 p = graph.View.LastPos(); p >= graph.View.FirstPos(); --p) {
+            EXPECT_EQ(graph.CurrentPosition(), p);
+            QStringList texts;
+            for (const QLabel* l :
+                 {graph.lblTS, graph.lblType, graph.lblUnits, graph.lblValue, graph.lbldBu}) {
+                texts << l->text();
+            }
+            seen.prepend(texts.join('|'));
+            QTest::keyClick(graph.windowHandle(), Qt::Key_Left);
+        }
+        return seen;
     }
     // Every row of the log was a line the meter sent (matched by type and value).
     void expectRowsWereSent(const QString& log) {
@@ -239,6 +258,25 @@ TEST_F(Scenario, TheMeterChangesModeWhileTheAlarmSoundsAndARunRecords) {
     EXPECT_GE(doc.TypeNames().size(), 2) << "rows of both modes";
     EXPECT_EQ(doc.TypeNames().first(), modeWhileSounding);
     EXPECT_EQ(doc.Count(), w->SampleCount);
+
+    // Converted to an Access database and opened from it, the log reads the same.
+    QTest::mouseClick(logger.cmdReturn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->mnuOpen->isEnabled(); }, kWaitMs));
+    dialogs.files.push_back(w->LogFilePath);
+    w->mnuOpen->trigger();
+    ASSERT_NE(w->Grapher, nullptr);
+    frmGrapher& graph = *w->Grapher;
+    const QStringList recorded = readouts(graph);
+    EXPECT_EQ(recorded.size(), doc.Count());
+    graph.mnuCAccess->trigger();
+    EXPECT_EQ(dialogs.boxes.back().title, "Access Database File Creation Successful!");
+    const QString mdb = w->LogFilePath.left(w->LogFilePath.size() - 3) + "mdb";
+    EXPECT_TRUE(LogReader::IsAccessFormat(mdb));
+    dialogs.files.push_back(mdb);
+    graph.cmdOpen->trigger();
+    EXPECT_EQ(graph.lblFileName->text(), "Filename: " + QFileInfo(mdb).fileName());
+    EXPECT_TRUE(graph.txtComment->isReadOnly()) << "an Access-format log opens read-only";
+    EXPECT_EQ(readouts(graph), recorded);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
+#include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
 
+#include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logcopy.h"
@@ -153,8 +155,10 @@ TEST_P(ExportTargets, FailAndLeaveEveryFileAsItWas) {
     try {
         if (kind == std::string("csv")) {
             CsvExport(log, out).Run();
-        } else {
+        } else if (kind == std::string("copy")) {
             CopyLogFile(log, out);
+        } else {
+            ExportAccessFile(log, out);
         }
     } catch (const DbError& e) {
         code = e.Code;
@@ -186,7 +190,7 @@ std::string targetName(const ::testing::TestParamInfo<ExportTargets::ParamType>&
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ExportTargets,
-                         ::testing::Combine(::testing::Values("csv", "copy"),
+                         ::testing::Combine(::testing::Values("csv", "copy", "access"),
                                             ::testing::ValuesIn(kRefusedTargets)),
                          targetName);
 INSTANTIATE_TEST_SUITE_P(Csv, ExportTargets,
@@ -290,9 +294,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"run.csv", nullptr, &frmGrapher::mnuCDelimited_Click,
                               "CSV File Creation Error!", "File or Media is Write Protected..."}));
 
-TEST_F(ExportWindowTest, AccessCopyKeepsTheViewAndOpensLikeTheLog) {
+TEST_F(ExportWindowTest, AccessCopyIsAnAccessDatabaseOfTheLogAndKeepsTheView) {
     const QString log = logs.filePath("run1.qmx");
-    MakeLog(log, Ramp(30, [](int k) { return float(k); }), "12/6/2026", "original");
+    std::vector<LogSample> samples = Ramp(30, [](int k) { return float(k); });
+    samples[3] = {std::nullopt, "OH", std::nullopt, std::nullopt, "11:59:59 PM"};
+    samples[4] = {0.775f, "AC", "mV", -0.01f, "12:00:00 AM"};
+    MakeLog(log, samples, "12/6/2026", "original, \"µ\"");
     open(log);
     g->picGraph_MouseDown(5);
     g->picGraph_MouseDown(15);
@@ -304,14 +311,23 @@ TEST_F(ExportWindowTest, AccessCopyKeepsTheViewAndOpensLikeTheLog) {
     EXPECT_EQ(dialogs.boxes[0].text,
               "Access File Created Successfully!\r\nFile is in the same Folder as the .qmx "
               "File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
-    EXPECT_EQ(contentsOf(logs.filePath("run1.mdb")), contentsOf(log));
     EXPECT_EQ(g->lblDate->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::LongFormat));
     EXPECT_EQ(g->View.ViewCount(), 11);
     EXPECT_EQ(g->picGraph->Image(), zoomed);
-    dialogs.files.push_back(logs.filePath("run1.mdb"));
+    // Access and mdbtools read the log's rows from it, exactly.
+    const QString mdb = logs.filePath("run1.mdb");
+    const LogContents rows = ReadWholeLog(log);
+    if (Jetcheck::MissingReason().isEmpty()) {
+        EXPECT_EQ(Jetcheck::Verify(mdb), "ok: 2 tables, 31 rows");
+        const QJsonObject dump = Jetcheck::Dump(mdb);
+        EXPECT_EQ(Jetcheck::Rows(dump, "Info"), Jetcheck::AsRows(rows.info));
+        EXPECT_EQ(Jetcheck::Rows(dump, "LogData"), Jetcheck::AsRows(rows.samples));
+    }
+    EXPECT_TRUE(Jetcheck::MdbExportReads(mdb, rows.samples));
+    dialogs.files.push_back(mdb);
     g->cmdOpen_Click();
     EXPECT_EQ(g->View.ViewCount(), 30);
-    EXPECT_EQ(g->txtComment->text(), "original");
+    EXPECT_EQ(g->txtComment->text(), "original, \"µ\"");
     EXPECT_FALSE(g->mnuCAccess->isEnabled());
 }
 

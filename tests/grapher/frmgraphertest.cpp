@@ -1,16 +1,22 @@
+#include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
 
 #include "display/settingsstore.h"
+#include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
+#include "logging/logimport.h"
 #include "logging/sqlitedb.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +33,11 @@
 namespace {
 
 const QColor kRed(255, 0, 0);
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 class GrapherTest : public MainWindowFixture {
 protected:
@@ -104,8 +116,23 @@ TEST_P(GrapherLoadErrors, RefuseWithTheirMessageAndCloseTheWindow) {
         SqliteDb db(path, SqliteDb::Mode::Create);
         db.Exec("CREATE TABLE Info (Date TEXT, Description TEXT)");
         db.Exec("INSERT INTO Info VALUES ('1/1/2026', '')");
+    } else if (kind.startsWith("Access: ")) {
+        const QString good = logs.filePath("good.qmx"), copy = logs.filePath("good.mdb");
+        MakeLog(good, Ramp(1000, ramp100));
+        ExportAccessFile(good, copy);
+        for (const auto& [damage, bytes] : DamagedCopies(contentsOf(copy), 1000)) {
+            if (damage == kind.mid(8)) {
+                QFile f(path);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                f.write(bytes);
+            }
+        }
+        ASSERT_TRUE(QFile::exists(path)) << qPrintable(kind);
     }
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_EQ(open(path), nullptr);
+    EXPECT_LT(clock.elapsed(), 8000) << "no hang";
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Cannot Start Graphing Program!");
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(GetParam().firstLine)) << qPrintable(kind);
@@ -121,7 +148,112 @@ INSTANTIATE_TEST_SUITE_P(
                              "Database is not a valid .qmx file,\r\nor may be corrupted!"},
                       BadLog{"no samples", "Database is not a valid .qmx file,"},
                       BadLog{"not a database", "Unknown Error!\r\n\r\nCannot continue...."},
-                      BadLog{"no LogData", "Unknown Error!"}));
+                      BadLog{"no LogData", "Unknown Error!"},
+                      BadLog{"Access: truncated in a page", "Database is not a valid .qmx file,"},
+                      BadLog{"Access: random bytes after the signature",
+                             "Database is not a valid .qmx file,\r\nor may be corrupted!"},
+                      BadLog{"Access: a huge row count", "Database is not a valid .qmx file,"}));
+
+// What a user sees of a log through one pass of the window's commands: the graph, its
+// labels and title, the readout at three places, a zoom, the sign filter and the CSV export.
+QStringList seenThrough(frmGrapher& g, ScriptedDialogs& dialogs) {
+    const auto picture = [&g] {
+        const QImage& image = g.picGraph->Image();
+        return QString(
+            QCryptographicHash::hash(QByteArrayView(image.constBits(), image.sizeInBytes()),
+                                     QCryptographicHash::Md5)
+                .toHex());
+    };
+    const auto labels = [&g] {
+        QStringList texts;
+        for (const QLabel* l :
+             {g.lblTitle, g.lblDate, g.lblMax, g.lblMidHigh, g.lblMid, g.lblMidLow, g.lblMin,
+              g.lblMaxVal, g.lblMinVal, g.lblTS, g.lblType, g.lblUnits, g.lblValue, g.lbldBu}) {
+            texts << l->text();
+        }
+        return texts.join('|');
+    };
+    const double n = g.View.ViewCount();
+    QStringList seen{g.txtComment->text(), labels(), picture()};
+    for (const double x : {1.0, n / 3, n}) {
+        g.picGraph_MouseMove(x);
+        seen << labels();
+    }
+    g.picGraph_MouseDown(n / 4);
+    g.picGraph_MouseDown(n * 3 / 4);
+    g.cmdZoom_Click();
+    seen << QString("%1..%2").arg(g.View.FirstPos()).arg(g.View.LastPos()) << labels() << picture();
+    g.cmdPlusMinus_Click();
+    seen << g.View.SignFilter << labels() << picture();
+    g.mnuCDelimited_Click();
+    seen << dialogs.boxes.back().title;
+    return seen;
+}
+
+// Each of the earlier version's logs, and a log of this program made from it: the window
+// shows them alike, every sample as stored, the earlier one read-only.
+class GrapherLegacyLogs : public GrapherTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GrapherLegacyLogs, ShowWhatTheSameLogOfThisProgramShowsAndOpenReadOnly) {
+    SKIP_WITHOUT_LEGACY_LOGS();
+    const QString name = GetParam();
+    const QJsonObject want = Jetcheck::Expected(name);
+    const std::vector<LogRecord> rows = Jetcheck::Samples(want);
+    const QString legacy = logs.filePath(name + ".qmx");
+    ASSERT_TRUE(QFile::copy(Jetcheck::LegacyLogs() + "/" + name + ".qmx", legacy));
+    QFile::setPermissions(legacy, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(QDir(logs.path()).mkdir("sqlite"));
+    const QString twin = logs.filePath("sqlite/" + name + ".qmx");
+    ImportLog(legacy, twin);
+    const QByteArray original = contentsOf(legacy);
+
+    frmGrapher* g = open(legacy);
+    if (rows.empty()) {
+        ASSERT_EQ(g, nullptr);
+        EXPECT_EQ(open(twin), nullptr);
+        ASSERT_EQ(dialogs.boxes.size(), 2u);
+        EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Database is not a valid .qmx file,"));
+        EXPECT_EQ(dialogs.boxes[0].text, dialogs.boxes[1].text);
+        return;
+    }
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->Document()->Count(), qint32(rows.size()));
+    for (qint32 p = 1; p <= g->Document()->Count(); ++p) {
+        const LogDocument::Sample s = g->Document()->Read(p);
+        const LogRecord& r = rows[size_t(p - 1)];
+        ASSERT_TRUE(s.TimeStamp == r.TimeStamp.value_or("") && s.Type == r.Type.value_or("") &&
+                    s.Units == r.Units.value_or("") && s.Value == SampleNumber(r.Value) &&
+                    s.Dbu == SampleNumber(r.Dbu))
+            << "sample " << p;
+    }
+    const QStringList seen = seenThrough(*g, dialogs);
+    EXPECT_EQ(contentsOf(logs.filePath(name + ".csv")), CsvOf(Jetcheck::Info(want), rows));
+    g->mnuCAccess_Click();
+    EXPECT_EQ(dialogs.boxes.back().title, "Access Database File Creation Successful!");
+    EXPECT_EQ(contentsOf(logs.filePath(name + ".mdb")), original) << "a copy byte for byte";
+    // The comment cannot be edited, and Return stores nothing.
+    EXPECT_TRUE(g->txtComment->isReadOnly());
+    EXPECT_TRUE(g->txtComment->toolTip().contains("Read-Only"));
+    g->txtComment->setFocus();
+    QTest::keyClicks(g->txtComment, "edited");
+    EXPECT_TRUE(g->txtComment->text() == Jetcheck::Info(want)[0].Description)
+        << qPrintable(g->txtComment->text());
+    const size_t boxes = dialogs.boxes.size();
+    g->cmdReturn_Click();
+    EXPECT_EQ(dialogs.boxes.size(), boxes) << "no message";
+    EXPECT_EQ(w->Grapher, nullptr);
+    EXPECT_EQ(contentsOf(legacy), original);
+
+    frmGrapher* same = open(twin);
+    ASSERT_NE(same, nullptr);
+    EXPECT_FALSE(same->txtComment->isReadOnly());
+    EXPECT_EQ(seenThrough(*same, dialogs), seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, GrapherLegacyLogs, ::testing::ValuesIn(Jetcheck::kLegacyLogs),
+                         [](const auto& info) {
+                             return QString(info.param).remove('-').toStdString();
+                         });
 
 TEST_F(GrapherTest, LongLogsOpenWhole) {
     for (int n : {32766, 40000}) {

@@ -10,15 +10,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sys/resource.h>
 
 namespace {
@@ -59,38 +55,6 @@ std::vector<ExportCase> exportCases() {
     };
 }
 
-// mdbtools' reading of LogData: texts (empty and null alike), singles within one ulp.
-void expectMdbExportReads(const QString& file, const std::vector<LogRecord>& samples) {
-    QProcess mdb;
-    mdb.start("mdb-export", {"-H", "-d", "\t", "-q", "", file, "LogData"});
-    ASSERT_TRUE(mdb.waitForFinished(60000));
-    ASSERT_EQ(mdb.exitCode(), 0) << qPrintable(mdb.readAllStandardError());
-    const QList<QByteArray> lines = mdb.readAllStandardOutput().split('\n');
-    ASSERT_EQ(lines.size(), qsizetype(samples.size()) + 1);
-    const auto close = [](const QByteArray& field, const std::optional<double>& v) {
-        if (!v) {
-            return field.isEmpty();
-        }
-        const auto want = float(*v), got = field.toFloat();
-        return got == want || std::nextafter(got, want) == want;
-    };
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const QList<QByteArray> f = lines[qsizetype(i)].split('\t');
-        const LogRecord& s = samples[i];
-        ASSERT_EQ(f.size(), 5);
-        ASSERT_TRUE(f[0] == s.TimeStamp->toUtf8() && f[1] == s.Type->toUtf8() &&
-                    f[2] == s.Units.value_or("").toUtf8() && close(f[3], s.Value) &&
-                    close(f[4], s.Dbu))
-            << "row " << i << ": " << lines[qsizetype(i)].constData();
-    }
-}
-
-QJsonObject expected(const QString& name) {
-    QFile f(Jetcheck::LegacyLogs() + "/" + name + ".expected.json");
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
-}
-
 // Each table's name and columns (types, widths, required) in a dump.
 QJsonArray schemaOf(const QJsonObject& dump) {
     QJsonArray tables;
@@ -113,10 +77,10 @@ TEST(AccessExport, JetcheckAndMdbtoolsReadTheLogsRows) {
                   QString("ok: 2 tables, %1 rows").arg(source.samples.size() + 1));
         const QJsonObject dump = Jetcheck::Dump(mdb);
         // The tables of the earlier version's logs, column for column.
-        EXPECT_EQ(schemaOf(dump), schemaOf(expected("dc-small")));
+        EXPECT_EQ(schemaOf(dump), schemaOf(Jetcheck::Expected("dc-small")));
         EXPECT_EQ(Jetcheck::Rows(dump, "Info"), Jetcheck::AsRows(source.info));
         EXPECT_EQ(Jetcheck::Rows(dump, "LogData"), Jetcheck::AsRows(source.samples));
-        expectMdbExportReads(mdb, source.samples);
+        EXPECT_TRUE(Jetcheck::MdbExportReads(mdb, source.samples));
         // Our own reader, through the helper, gives the log back exactly.
         const LogContents back = ReadWholeLog(mdb);
         EXPECT_EQ(Jetcheck::AsRows(back.samples), Jetcheck::AsRows(source.samples));
@@ -127,6 +91,7 @@ TEST(AccessExport, JetcheckAndMdbtoolsReadTheLogsRows) {
 struct ToolRun {
     int status;
     QString err;
+    QByteArray out;
 };
 
 ToolRun qmxtool(const QStringList& args, rlim_t fileSizeLimit = RLIM_INFINITY) {
@@ -137,7 +102,7 @@ ToolRun qmxtool(const QStringList& args, rlim_t fileSizeLimit = RLIM_INFINITY) {
     });
     p.start(QString(QMX_BIN_DIR) + "/qmxtool", args);
     p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
 QByteArray contentsOf(const QString& path) {
@@ -180,7 +145,7 @@ TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
 }
 
 void expectRowsOf(const QString& name, const LogContents& log) {
-    const QJsonObject want = expected(name);
+    const QJsonObject want = Jetcheck::Expected(name);
     const bool doubles = name == "doubles";
     EXPECT_EQ(Jetcheck::AsRows(log.info), Jetcheck::Rows(want, "Info")) << qPrintable(name);
     const QJsonArray rows = Jetcheck::AsRows(log.samples, doubles);
@@ -191,16 +156,12 @@ void expectRowsOf(const QString& name, const LogContents& log) {
     }
 }
 
-const char* const kLegacyLogs[] = {"dc-small", "ac-dbu", "mixed-nulls", "doubles",
-                                   "big-40k",  "edited", "empty-log"};
-
-TEST(LegacyLogs, ReadAndImportedGiveTheirExpectedRows) {
-    if (!QFileInfo::exists(Jetcheck::LegacyLogs() + "/dc-small.qmx")) {
-        GTEST_SKIP() << "no sample logs at " << qPrintable(Jetcheck::LegacyLogs())
-                     << " (set QMX_LEGACY_LOGS)";
-    }
+// Read, imported, and through qmxtool csv and info, as a log of this program with the
+// same rows would be.
+TEST(LegacyLogs, ReadImportedAndExportedGiveTheirExpectedRows) {
+    SKIP_WITHOUT_LEGACY_LOGS();
     QTemporaryDir dir;
-    for (const char* name : kLegacyLogs) {
+    for (const char* name : Jetcheck::kLegacyLogs) {
         const QString old = Jetcheck::LegacyLogs() + "/" + name + ".qmx";
         EXPECT_TRUE(LogReader::IsAccessFormat(old));
         expectRowsOf(name, ReadWholeLog(old));
@@ -208,6 +169,20 @@ TEST(LegacyLogs, ReadAndImportedGiveTheirExpectedRows) {
         ASSERT_EQ(qmxtool({"import", old, imported}).status, 0) << name;
         EXPECT_FALSE(LogReader::IsAccessFormat(imported));
         expectRowsOf(name, ReadWholeLog(imported));
+
+        const QJsonObject want = Jetcheck::Expected(name);
+        const QString csv = dir.filePath(QString(name) + ".csv");
+        EXPECT_EQ(qmxtool({"csv", old, "-o", csv}).status, 0) << name;
+        EXPECT_EQ(contentsOf(csv), CsvOf(Jetcheck::Info(want), Jetcheck::Samples(want))) << name;
+        const ToolRun info = qmxtool({"info", old, "--json"});
+        const ToolRun sqliteInfo = qmxtool({"info", imported, "--json"});
+        EXPECT_EQ(info.out, sqliteInfo.out) << name;
+        EXPECT_EQ(info.status, sqliteInfo.status) << name;
+        if (!Jetcheck::Samples(want).empty()) {
+            EXPECT_TRUE(info.out.contains(
+                QString("\"samples\":%1,").arg(Jetcheck::Samples(want).size()).toUtf8()))
+                << name << ": " << info.out.constData();
+        }
     }
     // A new log is never written over an existing file.
     const QByteArray kept = contentsOf(dir.filePath("edited.qmx"));
@@ -230,7 +205,7 @@ void expectNotReadable(const QString& path, const AccessLogReader& reader, const
         reader.Read(path, ignore);
         ADD_FAILURE() << name << ": read";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.Code, DbError::kNotALog) << name;
+        EXPECT_EQ(e.Code, DbError::kUnreadableLog) << name;
         EXPECT_TRUE(e.Detail.startsWith("not a readable log (")) << name << qPrintable(e.Detail);
     }
     EXPECT_LT(clock.elapsed(), 8000) << name;
@@ -249,28 +224,10 @@ TEST(AccessLogReader, DamagedFilesAreNotReadableLogs) {
     const QString log = dir.filePath("run.qmx"), mdb = dir.filePath("run.mdb");
     MakeLog(log, manySamples(1000));
     ExportAccessFile(log, mdb);
-    const QByteArray good = contentsOf(mdb);
-    const auto withRowCount = [&good](quint32 rows) {
-        QByteArray b = good;
-        qToLittleEndian(rows, b.data() + 19 * 4096 + 0x10); // LogData's definition
-        return b;
-    };
-    QByteArray noise = good.left(19);
-    for (int i = 0; i < 200000; ++i) {
-        noise += char(QRandomGenerator(quint32(i)).generate());
-    }
-    const std::pair<const char*, QByteArray> damaged[] = {
-        {"truncated to its catalog", good.left(25 * 4096)},
-        {"truncated in a page", good.left(4096 * 30 + 1000)},
-        {"shorter than a page", good.left(3000)},
-        {"random bytes after the signature", noise},
-        {"a huge row count", withRowCount(0x7FFFFFFF)},
-        {"one row more than it holds", withRowCount(1001)},
-    };
-    for (const auto& [name, bytes] : damaged) {
+    for (const auto& [name, bytes] : DamagedCopies(contentsOf(mdb), 1000)) {
         const QString path = writeFile(dir, "damaged.qmx", bytes);
         EXPECT_TRUE(LogReader::IsAccessFormat(path));
-        expectNotReadable(path, AccessLogReader(), name);
+        expectNotReadable(path, AccessLogReader(), qPrintable(name));
     }
 }
 

@@ -1,5 +1,6 @@
 // The Access-format writer's pieces against bytes the database engine and Jackcess
 // produce, the layout of a whole file, and the logs it refuses.
+#include "grapher/exportfile.h"
 #include "logging/dberror.h"
 #include "logging/jet4/indexleaf.h"
 #include "logging/jet4/jetbytes.h"
@@ -165,6 +166,16 @@ JetLogWriter::Source rows(std::vector<LogHeader> info, std::vector<LogRecord> sa
     };
 }
 
+// Writes a file as the export does, through an ExportFile; returns its page count.
+quint32 writeFile(const QString& path, qint64 announced, const JetLogWriter::Source& source,
+                  quint32 mostPages = Jet::kMaxPages) {
+    JetLogWriter writer(kExported, mostPages);
+    ExportFile out(QString(), path);
+    writer.Write(out, announced, source);
+    out.Commit();
+    return writer.Pages();
+}
+
 std::vector<LogRecord> dcSamples(int n) {
     return std::vector<LogRecord>(size_t(n), {"1:02:03 PM", "DC", "V", 12.0, std::nullopt});
 }
@@ -186,13 +197,13 @@ TEST(JetLogWriterFile, LaysOutMapsAndCountsAsTheEngineDoes) {
                          Case{512 * 83, 538, true}}) {
         QTemporaryDir dir;
         const QString path = dir.filePath("run.mdb");
-        JetLogWriter writer(path, kExported);
-        writer.Write(c.samples, rows({{"3/7/2004", std::nullopt}}, dcSamples(c.samples)));
+        const quint32 pages =
+            writeFile(path, c.samples, rows({{"3/7/2004", std::nullopt}}, dcSamples(c.samples)));
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray file = f.readAll();
         ASSERT_EQ(file.size(), qint64(c.pages) * 4096) << c.samples;
-        EXPECT_EQ(writer.Pages(), c.pages);
+        EXPECT_EQ(pages, c.pages);
         if (Jetcheck::MissingReason().isEmpty()) {
             EXPECT_EQ(Jetcheck::Verify(path), QString("ok: 2 tables, %1 rows").arg(c.samples + 1));
         }
@@ -269,7 +280,7 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
         old.write("an older export");
         old.close();
         try {
-            JetLogWriter(path, kExported, c.mostPages).Write(c.announced, c.source);
+            (void)writeFile(path, c.announced, c.source, c.mostPages);
             ADD_FAILURE() << c.name << ": written";
         } catch (const DbError& e) {
             EXPECT_TRUE(e.Detail.startsWith(c.message)) << c.name << ": " << qPrintable(e.Detail);
@@ -282,9 +293,7 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
     }
     // A log that fits exactly once measured is written.
     QTemporaryDir dir;
-    JetLogWriter fits(dir.filePath("run.mdb"), kExported, 27);
-    fits.Write(-1, rows({info}, dcSamples(2 * 83)));
-    EXPECT_EQ(fits.Pages(), 27u);
+    EXPECT_EQ(writeFile(dir.filePath("run.mdb"), -1, rows({info}, dcSamples(2 * 83)), 27), 27u);
     if (Jetcheck::MissingReason().isEmpty()) {
         EXPECT_EQ(Jetcheck::Verify(dir.filePath("run.mdb")), "ok: 2 tables, 167 rows");
     }

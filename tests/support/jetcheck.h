@@ -2,6 +2,7 @@
 
 #include "logging/logrecord.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
@@ -24,9 +25,27 @@ namespace Jetcheck {
 // The rows as a dump shows them: numbers by their single (or double) bits.
 [[nodiscard]] QJsonArray AsRows(const std::vector<LogRecord>& samples, bool doubles = false);
 [[nodiscard]] QJsonArray AsRows(const std::vector<LogHeader>& info);
+// The rows of a dump's tables as the program's reader gives them.
+[[nodiscard]] std::vector<LogRecord> Samples(const QJsonObject& dump);
+[[nodiscard]] std::vector<LogHeader> Info(const QJsonObject& dump);
+// Whether mdbtools' mdb-export reads the samples from a file's LogData (texts exact,
+// null and empty alike; singles within one step of their last digit).
+[[nodiscard]] ::testing::AssertionResult MdbExportReads(const QString& file,
+                                                        const std::vector<LogRecord>& samples);
+
+// The sample logs of the earlier version, by name ("dc-small" for dc-small.qmx), and the
+// dump of each that says what it holds.
 [[nodiscard]] QString LegacyLogs();
+inline const char* const kLegacyLogs[] = {"dc-small", "ac-dbu", "mixed-nulls", "doubles",
+                                          "big-40k",  "edited", "empty-log"};
+[[nodiscard]] QJsonObject Expected(const QString& name);
 
 } // namespace Jetcheck
+
+#define SKIP_WITHOUT_LEGACY_LOGS()                                                                 \
+    if (!QFileInfo::exists(Jetcheck::LegacyLogs() + "/dc-small.qmx"))                              \
+    GTEST_SKIP() << "no sample logs at " << qPrintable(Jetcheck::LegacyLogs())                     \
+                 << " (set QMX_LEGACY_LOGS)"
 
 #define SKIP_WITHOUT_JETCHECK()                                                                    \
     if (const QString why = Jetcheck::MissingReason(); !why.isEmpty())                             \

@@ -1,10 +1,14 @@
 #include "tests/support/logmaker.h"
 
+#include "grapher/csvexport.h"
+#include "grapher/logdocument.h"
 #include "logging/logcreation.h"
 #include "logging/logreader.h"
 #include "logging/sqlitedb.h"
 
+#include <QRandomGenerator>
 #include <QVariant>
+#include <QtEndian>
 
 void MakeLog(const QString& path, const std::vector<LogSample>& samples, const QString& date,
              const NullableText& description, bool withInfo) {
@@ -47,4 +51,41 @@ LogContents ReadWholeLog(const QString& path) {
     } collect;
     LogReader::Read(path, collect);
     return collect.all;
+}
+
+QByteArray CsvOf(const std::vector<LogHeader>& info, const std::vector<LogRecord>& samples) {
+    const auto field = [](const NullableText& t) {
+        return CsvExport::Field(t.value_or(QString()).toUtf8());
+    };
+    const auto number = [](const std::optional<double>& v) {
+        return CsvExport::Number(SampleNumber(v));
+    };
+    QByteArray csv = field(info.at(0).Date) + ',' + field(info.at(0).Description) + "\r\n";
+    for (const LogRecord& s : samples) {
+        csv += field(s.TimeStamp) + ',' + field(s.Type) + ',' + field(s.Units) + ',' +
+               number(s.Value) + ',' + number(s.Dbu) + "\r\n";
+    }
+    return csv;
+}
+
+std::vector<std::pair<QString, QByteArray>> DamagedCopies(const QByteArray& file, quint32 samples) {
+    constexpr int kPage = 4096;
+    const auto withRowCount = [&file](quint32 rows) {
+        QByteArray b = file;
+        qToLittleEndian(rows, b.data() + 19 * kPage + 0x10); // LogData's definition
+        return b;
+    };
+    QByteArray noise = file.left(19);
+    QRandomGenerator random(7);
+    for (int i = 0; i < 200000; ++i) {
+        noise += char(random.generate());
+    }
+    return {
+        {"truncated to its catalog", file.left(25 * kPage)},
+        {"truncated in a page", file.left(kPage * 30 + 1000)},
+        {"shorter than a page", file.left(3000)},
+        {"random bytes after the signature", noise},
+        {"a huge row count", withRowCount(0x7FFFFFFF)},
+        {"one row more than it holds", withRowCount(samples + 1)},
+    };
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Writes log files for tests quickly (one transaction), through the program's own
@@ -30,3 +31,13 @@ struct LogContents {
     std::vector<LogRecord> samples;
 };
 [[nodiscard]] LogContents ReadWholeLog(const QString& path);
+
+// The comma-separated values the export makes of these rows (the first Info row only).
+[[nodiscard]] QByteArray CsvOf(const std::vector<LogHeader>& info,
+                               const std::vector<LogRecord>& samples);
+
+// Damaged copies of a file the Access export made of a log of that many samples, by what
+// is wrong with them: cut short at three places, random bytes after the signature, a
+// huge row count, one row more than the file holds.
+[[nodiscard]] std::vector<std::pair<QString, QByteArray>> DamagedCopies(const QByteArray& file,
+                                                                        quint32 samples);
