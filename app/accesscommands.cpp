@@ -4,18 +4,9 @@
 #include "grapher/logcopy.h"
 #include "logging/dberror.h"
 #include "logging/logimport.h"
-#include "logging/logmessages.h"
 
 #include <csignal>
 #include <cstdio>
-
-namespace {
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace("\r\n", "\n").trimmed()));
-}
-
-} // namespace
 
 // qmxtool mdb LOG [-o OUT]: the log as an Access-format database (OUT defaults to LOG
 // with its last three characters replaced by "mdb").
@@ -30,7 +21,7 @@ int RunMdb(CommandLine& line, const QStringList& args) {
     try {
         ExportAccessFile(log, out);
     } catch (const DbError& e) {
-        printError(out + ": " + e.Detail);
+        line.Report("cannot export " + log + " to " + out + ": " + ReasonOf(e));
         return 1;
     }
     return 0;
@@ -47,11 +38,7 @@ int RunImport(CommandLine& line, const QStringList& args) {
         const qint64 samples = ImportLog(logs[0], logs[1]);
         std::printf("%lld samples\n", static_cast<long long>(samples));
     } catch (const DbError& e) {
-        if (e.Code == DbError::kFileExists) {
-            printError(LogMessages::CreationErrorText(e.Code, logs[1]));
-        } else {
-            printError(logs[0] + ": " + e.Detail);
-        }
+        line.Report((e.Code == DbError::kFileExists ? logs[1] : logs[0]) + ": " + ReasonOf(e));
         return 1;
     }
     return 0;

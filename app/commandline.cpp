@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "logging/dberror.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +12,28 @@ CommandLine::CommandLine(QString name, QString synopsis, QString summary)
 
 QString CommandLine::Usage() const {
     return "usage: qmxtool " + name_ + " " + synopsis_;
+}
+
+void CommandLine::Report(const QString& message) const {
+    std::fprintf(stderr, "qmxtool %s: %s\n", qPrintable(name_),
+                 qPrintable(QString(message).replace("\r\n", " ").simplified()));
+}
+
+QString ReasonOf(const DbError& error) {
+    switch (error.Code) {
+    case DbError::kFileExists:
+        return "the file already exists";
+    case DbError::kFileNotFound:
+        return "no such file or folder";
+    case DbError::kIoError:
+        return "input/output error";
+    case DbError::kDiskFull:
+        return "the disk is full";
+    case DbError::kPermissionDenied:
+        return "no permission to write it (the file or its medium is write-protected)";
+    default:
+        return error.Detail.isEmpty() ? "failed" : error.Detail;
+    }
 }
 
 void CommandLine::Fail(const QString& message) const {

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+class DbError;
+
 // A mistake in how qmxtool was called. Its text says what is wrong and how the command
 // is called; qmxtool prints it and ends with status 2.
 class UsageError : public std::runtime_error {
@@ -42,6 +44,9 @@ public:
     // Exactly one of the two options, or none when both may be left out.
     void OneOf(const QString& first, const QString& second, bool required) const;
 
+    // Says in one line on standard error why the command failed: "qmxtool NAME: message".
+    void Report(const QString& message) const;
+
     // Refuses the call with the message, followed by the usage line.
     [[noreturn]] void Fail(const QString& message) const;
     [[nodiscard]] QString Usage() const;
@@ -53,3 +58,6 @@ private:
     QCommandLineParser parser_;
     QCommandLineOption help_{{"h", "help"}, "Show this help."};
 };
+
+// What went wrong with a log file, in a few words for a one-line message.
+[[nodiscard]] QString ReasonOf(const DbError& error);

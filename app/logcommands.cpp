@@ -3,18 +3,9 @@
 #include "app/jsonline.h"
 #include "grapher/csvexport.h"
 #include "logging/dberror.h"
-#include "logging/logmessages.h"
 #include "logging/logsummary.h"
 
 #include <cstdio>
-
-namespace {
-
-void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace("\r\n", "\n").trimmed()));
-}
-
-} // namespace
 
 // qmxtool csv LOG [-o OUT]: the log as comma-separated values (OUT defaults to LOG with
 // its last three characters replaced by "csv").
@@ -29,7 +20,7 @@ int RunCsv(CommandLine& line, const QStringList& args) {
     try {
         exporter.Run();
     } catch (const DbError& e) {
-        printError(out + ": " + LogMessages::FileErrorText(e.Code) + e.Detail);
+        line.Report("cannot export " + log + " to " + out + ": " + ReasonOf(e));
         return 1;
     }
     return 0;
@@ -48,7 +39,7 @@ int RunInfo(CommandLine& line, const QStringList& args) {
         log = LogSummary::Read(path);
     } catch (const DbError& e) {
         const bool said = e.Code == DbError::kUnreadableLog; // the reason says it already
-        printError(path + ": " + (said ? e.Detail : "not a readable log (" + e.Detail + ")"));
+        line.Report(path + ": " + (said ? e.Detail : "not a readable log (" + ReasonOf(e) + ")"));
         return 1;
     }
     if (line.IsSet("json")) {

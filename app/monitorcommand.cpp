@@ -44,10 +44,17 @@ int RunMonitor(CommandLine& line, const QStringList& args) {
     MeterLink link(meter.Ports);
     link.CommPort = meter.Port;
     if (const auto failure = link.OpenConfiguredPort()) {
-        std::fprintf(stderr, "%s", qPrintable(StartupFailureText(*failure).replace("\r\n", "\n")));
+        line.Report(PortFailureLine(*failure));
         return 1;
     }
     QObject::connect(&link, &MeterLink::LineCompleted, [&link] { printReading(link.LastLine); });
+    // A device that goes away is silence at once; its return is said when it happens.
+    QObject::connect(&link, &MeterLink::DeviceLost, [&link] { printReading(link.LastLine); });
+    QObject::connect(&link, &MeterLink::DeviceBack, [&link] {
+        std::printf("%s  %s is back\n", qPrintable(QTime::currentTime().toString("hh:mm:ss")),
+                    qPrintable(link.Device()));
+        std::fflush(stdout);
+    });
 
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

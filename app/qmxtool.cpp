@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -42,6 +44,18 @@ int usageError(const QString& message) {
     return UsageError::kStatus;
 }
 
+// Output a script relies on must have reached its place: a full disk is a failure too.
+int checkedOutput(const QString& who, int status) {
+    const bool flushed = std::fflush(stdout) == 0;
+    const int err = errno;
+    if (flushed && !std::ferror(stdout)) {
+        return status;
+    }
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", qPrintable(who),
+                 flushed ? "a write failed" : std::strerror(err));
+    return status == 0 ? 1 : status;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -60,11 +74,11 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(helpText(parser)));
-        return 0;
+        return checkedOutput("qmxtool", 0);
     }
     if (parser.isSet(version)) {
         std::printf("qmxtool %s\n", QMX_VERSION);
-        return 0;
+        return checkedOutput("qmxtool", 0);
     }
     QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
@@ -77,7 +91,7 @@ int main(int argc, char* argv[]) {
         }
         CommandLine line(c.Name, c.Synopsis, c.Summary);
         try {
-            return c.Run(line, args);
+            return checkedOutput("qmxtool " + name, c.Run(line, args));
         } catch (const UsageError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.Text));
             return UsageError::kStatus;

@@ -32,7 +32,8 @@ void onStopSignal(int) {
 }
 
 void printError(const QString& text) {
-    std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace("\r\n", "\n").trimmed()));
+    std::fprintf(stderr, "qmxtool record: %s\n",
+                 qPrintable(QString(text).replace("\r\n", " ").simplified()));
 }
 
 // A headless logging run: the display tick's polling and reading model, and the
@@ -150,13 +151,15 @@ int RunRecord(CommandLine& line, const QStringList& args) {
     try {
         LogCreation(logPath).Run();
     } catch (const DbError& e) {
-        printError(LogMessages::CreationErrorText(e.Code, logPath));
+        line.Report(
+            "cannot create " + logPath + ": " +
+            (e.Code == DbError::kEngineFailure ? "its folder does not exist" : ReasonOf(e)));
         return 1;
     }
     MeterLink link(meter.Ports);
     link.CommPort = meter.Port;
     if (const auto failure = link.OpenConfiguredPort()) {
-        printError(StartupFailureText(*failure));
+        line.Report(PortFailureLine(*failure));
         return 1;
     }
     std::unique_ptr<LogWriter> writer;

@@ -205,6 +205,9 @@ bool frmMain::Form_Load() {
     LoggingActive = false;
     Chart.ChartRescalePending = false;
     Chart.ChartPeak = 0.0f;
+    if (const QString problem = settings_.Problem(); !problem.isEmpty()) {
+        services_.dialogs.MsgBox(problem, Dialogs::Buttons::Ok, "Settings Not Used");
+    }
 
     Colors.Background =
         StartupSettings::ReadColor(settings_, "BGColor", StartupSettings::kDefaultBackground);

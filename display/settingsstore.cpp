@@ -1,7 +1,9 @@
 #include "display/settingsstore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -9,6 +11,17 @@ const QString kSection = QStringLiteral("Startup/");
 
 QSettings store() {
     return QSettings("QMX7300", "QMX7300");
+}
+
+// Where the store keeps its values, found without opening it (as QSettings places it).
+QString settingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           "/QMX7300/QMX7300.conf";
+}
+
+// Absent is fine (it is created when written); otherwise it must be a regular file.
+bool usable(const QFileInfo& file) {
+    return (!file.exists() && !file.isSymLink()) || file.isFile();
 }
 
 // The text after "key=" in the store's section, as it was written in the file.
@@ -31,7 +44,20 @@ QString writtenText(const QString& fileName, const QString& key) {
 
 } // namespace
 
+QString SettingsStore::Problem() const {
+    const QFileInfo file(settingsPath());
+    if (usable(file)) {
+        return {};
+    }
+    return "The settings file " + file.filePath() +
+           " is not a regular file, so it is left alone: the program starts with its default "
+           "settings and keeps no changes.";
+}
+
 QString SettingsStore::Read(const QString& key, const QString& defaultValue) const {
+    if (!Problem().isEmpty()) {
+        return defaultValue;
+    }
     const QSettings s = store();
     const QVariant value = s.value(kSection + key);
     if (!value.isValid()) {
@@ -45,15 +71,18 @@ QString SettingsStore::Read(const QString& key, const QString& defaultValue) con
 }
 
 void SettingsStore::Write(const QString& key, const QString& text) {
+    if (!Problem().isEmpty()) {
+        return;
+    }
     QSettings s = store();
     s.setValue(kSection + key, text);
     s.sync();
 }
 
 bool SettingsStore::Contains(const QString& key) const {
-    return store().contains(kSection + key);
+    return Problem().isEmpty() && store().contains(kSection + key);
 }
 
 QString SettingsStore::FileName() const {
-    return store().fileName();
+    return settingsPath();
 }

@@ -1,30 +1,44 @@
 #include "meter/meterlink.h"
 
+#include <QDir>
+
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr char kCarriageReturn = '\r';
 
+// A relative device path is taken from the current folder, as every path is.
+QString absoluteDevice(const QString& device) {
+    return device.isEmpty() ? device : QDir::current().absoluteFilePath(device);
+}
+
 bool deviceOpens(const QString& device) {
     if (device.isEmpty()) {
         return false;
     }
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::open(absoluteDevice(device).toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
+    const bool terminal = ::isatty(fd) != 0;
     ::close(fd);
-    return true;
+    return terminal;
 }
 
 } // namespace
 
 MeterLink::MeterLink(PortMap ports, QObject* parent)
-    : QObject(parent), ports_(std::move(ports)), port_(this), reconnect_(this) {
+    : QObject(parent), ports_(std::move(ports)), port_(this), reconnect_(this), settle_(this) {
     reconnect_.setInterval(kReconnectMs);
+    settle_.setInterval(kSettleMs);
+    settle_.setSingleShot(true);
+    connect(&settle_, &QTimer::timeout, this, &MeterLink::settleIfQuiet);
     connect(&port_, &QSerialPort::readyRead, this, &MeterLink::MSComm1_OnComm);
     connect(&port_, &QSerialPort::errorOccurred, this, &MeterLink::onPortError);
     connect(&reconnect_, &QTimer::timeout, this, &MeterLink::tryReconnect);
@@ -44,16 +58,25 @@ std::optional<PortFailure> MeterLink::openDevice(const QString& device) {
         return placed(PortFailureFromErrno(device, ENOENT));
     }
     openedDevice_ = device;
-    port_.setPortName(device);
+    port_.setPortName(absoluteDevice(device));
     port_.setBaudRate(QSerialPort::Baud1200);
     port_.setParity(QSerialPort::NoParity);
     port_.setDataBits(QSerialPort::Data8);
     port_.setStopBits(QSerialPort::OneStop);
     if (!port_.open(QIODevice::ReadWrite)) {
         port_.clearError();
-        return placed(DiagnosePortFailure(device));
+        return placed(DiagnosePortFailure(absoluteDevice(device)));
     }
     return std::nullopt;
+}
+
+void MeterLink::settleIfQuiet() {
+    int waiting = 0;
+    if (port_.isOpen() && ::ioctl(int(port_.handle()), FIONREAD, &waiting) == 0 && waiting > 0) {
+        settle_.start(); // still arriving: not read yet
+        return;
+    }
+    settled_ = true;
 }
 
 PortFailure MeterLink::placed(PortFailure failure) const {
@@ -63,7 +86,18 @@ PortFailure MeterLink::placed(PortFailure failure) const {
 }
 
 std::optional<PortFailure> MeterLink::OpenConfiguredPort() {
-    return openDevice(Device());
+    const auto failure = openDevice(Device());
+    if (!failure) {
+        startSettling();
+    }
+    return failure;
+}
+
+void MeterLink::startSettling() {
+    // What waits from before the open, or is still arriving, is no reading of ours.
+    port_.clear(QSerialPort::Input);
+    settled_ = false;
+    settle_.start();
 }
 
 std::optional<PortFailure> MeterLink::SelectPort(int n) {
@@ -90,7 +124,19 @@ void MeterLink::MSComm1_OnComm() {
     // The meter's text is ASCII: a meter set to 7 data bits and 2 stop bits arrives at
     // 8,N,1 with its top bit set, so the top bit is cleared and both framings read alike.
     const QByteArray bytes = port_.readAll();
-    for (const char byte : bytes) {
+    qsizetype from = 0;
+    if (!settled_) {
+        settle_.start();
+        const auto end = std::find_if(bytes.cbegin(), bytes.cend(),
+                                      [](char b) { return char(b & 0x7F) == kCarriageReturn; });
+        if (end == bytes.cend()) {
+            return;
+        }
+        settled_ = true;
+        settle_.stop();
+        from = end - bytes.cbegin() + 1;
+    }
+    for (const char byte : bytes.sliced(from)) {
         ReceiveCharacter(QChar::fromLatin1(char(byte & 0x7F)));
     }
 }
@@ -134,6 +180,7 @@ void MeterLink::onPortError(QSerialPort::SerialPortError error) {
     LastLine = "No Comm";
     PendingLine.clear();
     reconnect_.start();
+    emit DeviceLost();
 }
 
 void MeterLink::tryReconnect() {
@@ -143,5 +190,8 @@ void MeterLink::tryReconnect() {
     const bool failed = openDevice(openedDevice_).has_value();
     if (failed) {
         reconnect_.start();
+        return;
     }
+    startSettling();
+    emit DeviceBack();
 }

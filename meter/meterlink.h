@@ -20,6 +20,9 @@ public:
     static constexpr qsizetype kMaxLineLength = 1024;
     static constexpr qint16 kMaxSilenceTicks = 32767;
     static constexpr int kReconnectMs = 1000;
+    // A meter sends a line's characters without pause (8 ms apart at 1200 baud): input
+    // quiet this long after the port opened is between lines.
+    static constexpr int kSettleMs = 50;
 
     explicit MeterLink(PortMap ports, QObject* parent = nullptr);
 
@@ -46,6 +49,9 @@ public:
     bool CountSilentTick();
 
     [[nodiscard]] bool IsOpen() const { return port_.isOpen(); }
+    // Whether received characters count yet: after an open, what arrives before the
+    // input falls quiet or a carriage return ends it is the rest of a line begun earlier.
+    [[nodiscard]] bool InputSettled() const { return settled_; }
     [[nodiscard]] const PortMap& Ports() const { return ports_; }
     void SetPorts(PortMap ports) { ports_ = std::move(ports); }
     [[nodiscard]] QString Device() const { return ports_.Device(CommPort); }
@@ -53,11 +59,16 @@ public:
 signals:
     // A carriage return completed LastLine.
     void LineCompleted();
+    // The open device went away (LastLine is then "No Comm"), and came back.
+    void DeviceLost();
+    void DeviceBack();
 
 private:
     void MSComm1_OnComm();
     void onPortError(QSerialPort::SerialPortError error);
     void tryReconnect();
+    void startSettling();
+    void settleIfQuiet();
     std::optional<PortFailure> openDevice(const QString& device);
     // The failure with the port number and where its device is set.
     [[nodiscard]] PortFailure placed(PortFailure failure) const;
@@ -66,4 +77,6 @@ private:
     QString openedDevice_;
     QSerialPort port_;
     QTimer reconnect_;
+    QTimer settle_;
+    bool settled_ = true;
 };

@@ -5,17 +5,50 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kPressOk = QStringLiteral("Press 'OK' to Exit.") + kCrLf + kCrLf;
+const QString kNoSuchDevice = QStringLiteral("no such device");
+
+// What a path is when it is no terminal, for "not a serial device (...)".
+QString kindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return "a regular file";
+    }
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    return "a device that is no terminal";
+}
+
+PortFailure notSerial(const QString& device, mode_t mode) {
+    PortFailure f;
+    f.Device = device;
+    f.Problem = "not a serial device (" + kindOf(mode) + ")";
+    return f;
+}
 
 // The lines under the first one that say what is known of the device.
 QStringList deviceLines(const PortFailure& f) {
     QStringList lines;
+    if (!f.Problem.isEmpty() && !f.Device.isEmpty()) {
+        lines << f.Device + ": " + f.Problem + ".";
+    }
     if (f.PermissionProblem) {
         lines << "Your user needs read and write access to " + f.Device +
                      " (on most Linux systems, membership of the group dialout).";
@@ -78,6 +111,21 @@ QString SelectPortFailureText(const PortFailure& failure) {
     return bodyOf(failure);
 }
 
+QString PortFailureLine(const PortFailure& failure) {
+    QString problem = failure.Problem;
+    if (failure.PermissionProblem) {
+        problem = "no read and write access (on most Linux systems, membership of the group "
+                  "dialout is needed)";
+    } else if (problem.isEmpty()) {
+        problem = failure.Number == PortFailure::kAlreadyOpen ? "in use by another program"
+                                                              : "cannot be opened";
+    }
+    const QString device = failure.Device.isEmpty() && failure.Port > 0
+                               ? QString("Com%1 has no device").arg(failure.Port)
+                               : failure.Device;
+    return device.isEmpty() ? problem : device + ": " + problem;
+}
+
 PortFailure PortFailureFromErrno(const QString& device, int err) {
     PortFailure f;
     f.Device = device;
@@ -91,6 +139,7 @@ PortFailure PortFailureFromErrno(const QString& device, int err) {
     case ENODEV:
     case ENOTDIR:
         f.Number = PortFailure::kNoSuchPort;
+        f.Problem = kNoSuchDevice;
         break;
     case EBUSY:
         f.Number = PortFailure::kAlreadyOpen;
@@ -103,6 +152,7 @@ PortFailure PortFailureFromErrno(const QString& device, int err) {
         break;
     default:
         f.Number = err;
+        f.Problem = QString::fromLocal8Bit(std::strerror(err)).toLower();
         break;
     }
     return f;
@@ -112,10 +162,19 @@ PortFailure DiagnosePortFailure(const QString& device) {
     if (device.isEmpty()) {
         return PortFailureFromErrno(device, ENOENT);
     }
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd >= 0) {
-        ::close(fd);
-        return PortFailureFromErrno(device, 0);
+    const QByteArray path = device.toLocal8Bit();
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) {
+        return PortFailureFromErrno(device, errno);
     }
-    return PortFailureFromErrno(device, errno);
+    if (!S_ISCHR(st.st_mode)) {
+        return notSerial(device, st.st_mode);
+    }
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return PortFailureFromErrno(device, errno);
+    }
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal ? PortFailureFromErrno(device, 0) : notSerial(device, st.st_mode);
 }

@@ -13,8 +13,9 @@ struct PortFailure {
     int Number = kNoSuchPort;
     QString Device;                 // the device that failed, for the permission hint
     bool PermissionProblem = false; // the user may not read and write the device
-    int Port = 0;                   // the port number it stands for; 0 when none
-    QString SettingsFile;           // where the port's device is set; empty when not there
+    QString Problem;      // what is wrong with the device ("no such device"); may be empty
+    int Port = 0;         // the port number it stands for; 0 when none
+    QString SettingsFile; // where the port's device is set; empty when not there
 };
 
 inline const QString kStartupFailureTitle = QStringLiteral("Cannot Start QMX7300 Serial Comm!");
@@ -27,8 +28,12 @@ inline const QString kSelectPortFailureTitle = QStringLiteral("Cannot Open Seria
 // The same message without its last line, for a port chosen from the menu while running.
 [[nodiscard]] QString SelectPortFailureText(const PortFailure& failure);
 
+// The same in one line for command-line tools: the device and what is wrong with it.
+[[nodiscard]] QString PortFailureLine(const PortFailure& failure);
+
 // The failure for what the system answered when the device was opened directly
 // (0: it opened, so the failure was another program's lock on it).
 [[nodiscard]] PortFailure PortFailureFromErrno(const QString& device, int err);
-// Finds out why opening the device failed, from what the system says about it.
+// Finds out why opening the device failed, from what the system says about it: a path
+// that is not a terminal is not a serial device, whatever it is.
 [[nodiscard]] PortFailure DiagnosePortFailure(const QString& device);

@@ -18,13 +18,31 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kPollMs = 50;
 
+// A link to a terminal, or to where one was (a pseudo-terminal that has closed).
+bool isTerminalLink(const QFileInfo& path) {
+    if (!path.isSymLink()) {
+        return false;
+    }
+    const QString target = path.symLinkTarget();
+    if (target.startsWith("/dev/pts/")) {
+        return true;
+    }
+    const int fd = ::open(target.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    const bool terminal = fd >= 0 && ::isatty(fd) != 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return terminal;
+}
+
 } // namespace
 
 PtyMeter::PtyMeter(MeterProfile profile, Options options)
     : profile_(std::move(profile)), options_(std::move(options)) {}
 
 PtyMeter::~PtyMeter() {
-    if (!options_.LinkPath.isEmpty()) {
+    // Only the link this meter made: another simulator may have taken the path since.
+    if (!slavePath_.isEmpty() && QFileInfo(options_.LinkPath).symLinkTarget() == slavePath_) {
         QFile::remove(options_.LinkPath);
     }
     if (slave_ >= 0) {
@@ -51,10 +69,7 @@ bool PtyMeter::Open(QString* error) {
         ::cfmakeraw(&raw);
         ::tcsetattr(slave_, TCSANOW, &raw);
     }
-    QDir().mkpath(QFileInfo(options_.LinkPath).absolutePath());
-    QFile::remove(options_.LinkPath);
-    if (!QFile::link(slavePath, options_.LinkPath)) {
-        *error = QString("cannot create the link %1").arg(options_.LinkPath);
+    if (!placeLink(slavePath, error)) {
         return false;
     }
     if (!options_.TranscriptPath.isEmpty()) {
@@ -64,6 +79,29 @@ bool PtyMeter::Open(QString* error) {
             return false;
         }
     }
+    return true;
+}
+
+bool PtyMeter::placeLink(const QString& slavePath, QString* error) {
+    const QString& path = options_.LinkPath;
+    const QFileInfo existing(path);
+    if ((existing.exists() || existing.isSymLink()) && !isTerminalLink(existing)) {
+        *error = QString("%1 exists and is not a link to a terminal; it is left alone").arg(path);
+        return false;
+    }
+    QDir().mkpath(existing.absolutePath());
+    // Made beside it and renamed over it, so the path never stands for a removed file.
+    const QString fresh = path + ".new" + QString::number(::getpid());
+    if (!QFile::link(slavePath, fresh)) {
+        *error = QString("cannot create the link %1").arg(path);
+        return false;
+    }
+    if (::rename(fresh.toLocal8Bit().constData(), path.toLocal8Bit().constData()) != 0) {
+        QFile::remove(fresh);
+        *error = QString("cannot create the link %1").arg(path);
+        return false;
+    }
+    slavePath_ = slavePath;
     return true;
 }
 

@@ -29,7 +29,8 @@ public:
     PtyMeter(const PtyMeter&) = delete;
     PtyMeter& operator=(const PtyMeter&) = delete;
 
-    // Opens the pseudo-terminal and creates the link; false with a message on failure.
+    // Opens the pseudo-terminal and creates the link; false with a message on failure. An
+    // existing path is replaced only when it is a link to a terminal (another simulator's).
     bool Open(QString* error);
     // Serves polls until stop becomes true.
     void Serve(const volatile bool& stop);
@@ -38,7 +39,10 @@ private:
     void answerPoll(double seconds);
     void sendPaced(const QByteArray& bytes, const volatile bool& stop);
 
+    bool placeLink(const QString& slavePath, QString* error);
+
     MeterProfile profile_;
+    QString slavePath_; // what the link points to while it is ours
     Options options_;
     int master_ = -1;
     int slave_ = -1;

@@ -268,7 +268,8 @@ TEST_F(MainWindowLayout, APortThatCannotOpenFromTheMenuSaysSoAndKeepsRunning) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Cannot Open Serial Port!");
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
-        "        No Comm Port Available!\r\nCom2 is /dev/does-not-exist-qmx; to change it, edit "
+        "        No Comm Port Available!\r\n/dev/does-not-exist-qmx: no such device.\r\n"
+        "Com2 is /dev/does-not-exist-qmx; to change it, edit "
         "Com2Device in " +
         QSettings("QMX7300", "QMX7300").fileName() + ".\r\n\r\n"))
         << qPrintable(dialogs.boxes[0].text);

@@ -10,8 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +194,25 @@ TEST_F(StartupQuit, FontDialogSetsTheFaceOfBothDisplaysAtFullSize) {
     EXPECT_TRUE(dialogs.boxes.empty());
     w->close();
     EXPECT_EQ(SettingsStore().Read("Font", ""), "Liberation Serif");
+}
+
+TEST_F(StartupQuit, ASettingsFileThatIsNoRegularFileIsLeftAloneAndSaidOnce) {
+    const QString file = SettingsStore().FileName();
+    QFile::remove(file);
+    ASSERT_EQ(::mkfifo(qPrintable(file), 0600), 0);
+    const auto removeFifo = qScopeGuard([&] { QFile::remove(file); });
+    load();
+    w->close();
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes[0].title, "Settings Not Used");
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "The settings file " + file +
+                  " is not a regular file, so it is left alone: the program starts with its "
+                  "default settings and keeps no changes.");
+    EXPECT_EQ(std::count_if(dialogs.boxes.begin(), dialogs.boxes.end(),
+                            [](const auto& b) { return b.title == "Settings Not Used"; }),
+              1);
+    EXPECT_FALSE(QFileInfo(file).isFile()) << "nothing was written to it";
 }
 
 TEST_F(StartupQuit, HelpMenuShowsTheTexts) {

@@ -10,6 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kWaitMs = 3000;
@@ -28,7 +34,10 @@ protected:
     PtyPair meter;
     MeterLink link{mapOf({meter.SlavePath()})};
 
-    void SetUp() override { ASSERT_FALSE(link.OpenConfiguredPort().has_value()); }
+    void SetUp() override {
+        ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
+    }
 
     // Sends bytes and waits until the link has taken all of them.
     void send(const QByteArray& bytes) {
@@ -130,6 +139,72 @@ TEST_F(MeterLinkTest, PollSendsOneCarriageReturn) {
     EXPECT_EQ(got, "\r");
 }
 
+// Only a line begun after the port opened counts: what waited from before is dropped, and
+// so is the rest of a line still arriving at the open.
+TEST(MeterLinkStartup, InputFromBeforeTheOpenIsNoReading) {
+    PtyPair meter;
+    // Held open raw, as a meter's cable is, so what the meter sends waits in the port.
+    const int held = ::open(qPrintable(meter.SlavePath()), O_RDWR | O_NOCTTY);
+    termios raw{};
+    ::tcgetattr(held, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(held, TCSANOW, &raw);
+    meter.Write("52 V\rDC  1.2");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            int waiting = 0;
+            return ::ioctl(held, FIONREAD, &waiting) == 0 && waiting == 12;
+        },
+        kWaitMs));
+    MeterLink link(mapOf({meter.SlavePath()}));
+    QStringList lines;
+    QObject::connect(&link, &MeterLink::LineCompleted, [&] { lines << link.LastLine; });
+    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+    meter.Write("34 V\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
+    meter.Write("DC  5.000 V\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lines.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(lines, QStringList{"DC  5.000 V"});
+    ::close(held);
+}
+
+TEST(MeterLinkStartup, APathThatIsNoSerialDeviceSaysWhatIsWrong) {
+    QTemporaryDir dir;
+    QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
+    ASSERT_EQ(::mkfifo(qPrintable(dir.filePath("fifo")), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath("file"), "not a serial device (a regular file)"},
+        {dir.filePath("fifo"), "not a serial device (a named pipe)"},
+        {dir.filePath("folder"), "not a serial device (a folder)"},
+        {dir.filePath("missing"), "no such device"},
+        {"/dev/null", "not a serial device (a device that is no terminal)"},
+        {"/etc/passwd", "not a serial device (a regular file)"}};
+    for (const auto& [device, problem] : cases) {
+        MeterLink link(mapOf({device}));
+        EXPECT_FALSE(link.ProbePorts()[0]) << qPrintable(device);
+        const auto failure = link.OpenConfiguredPort();
+        ASSERT_TRUE(failure.has_value()) << qPrintable(device);
+        const QString text = StartupFailureText(*failure);
+        EXPECT_TRUE(text.startsWith("        No Comm Port Available!\r\n" + device + ": " +
+                                    problem + ".\r\n"))
+            << qPrintable(text);
+        EXPECT_EQ(PortFailureLine(*failure), device + ": " + problem);
+    }
+}
+
+TEST(MeterLinkStartup, ARelativeDeviceIsFoundFromTheCurrentFolder) {
+    PtyPair meter;
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link(meter.SlavePath(), dir.filePath("meter")));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    MeterLink link(mapOf({"meter"}));
+    EXPECT_TRUE(link.ProbePorts()[0]);
+    EXPECT_FALSE(link.OpenConfiguredPort().has_value());
+    QDir::setCurrent(before);
+}
+
 TEST(MeterLinkStartup, MissingDeviceIsNoSuchPort) {
     MeterLink link(mapOf({"/dev/does-not-exist-qmx"}));
     const auto failure = link.OpenConfiguredPort();
@@ -173,6 +248,7 @@ TEST(MeterLinkSelect, SwitchesPortsAndKeepsThePendingLine) {
     PtyPair second;
     MeterLink link(mapOf({first.SlavePath(), second.SlavePath()}));
     ASSERT_FALSE(link.OpenConfiguredPort().has_value());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
     first.Write("DC ");
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC "; }, kWaitMs));
     ASSERT_FALSE(link.SelectPort(2).has_value());
@@ -203,7 +279,7 @@ TEST(MeterLinkReconnect, ADeviceThatGoesAwayIsOpenedAgainWhenItComesBack) {
     ASSERT_TRUE(QFile::link(before->SlavePath(), linkPath));
     MeterLink link(mapOf({linkPath}));
     ASSERT_FALSE(link.OpenConfiguredPort().has_value());
-
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
     before->Write("DC  1.2"); // cut off by the loss
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC  1.2"; }, kWaitMs));
     before->Close();
@@ -213,7 +289,7 @@ TEST(MeterLinkReconnect, ADeviceThatGoesAwayIsOpenedAgainWhenItComesBack) {
     PtyPair after;
     QFile::remove(linkPath);
     ASSERT_TRUE(QFile::link(after.SlavePath(), linkPath));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.IsOpen(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.IsOpen() && link.InputSettled(); }, kWaitMs));
     after.Write("AC  0.775 V\r");
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.LastLine == "AC  0.775 V"; }, kWaitMs));
 }

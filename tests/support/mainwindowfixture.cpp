@@ -29,6 +29,7 @@ bool MainWindowFixture::load() {
     w = std::make_unique<frmMain>(Services{clock, dialogs, sound, programFolder.path()});
     const bool loaded = w->Form_Load();
     w->tmrDispUpdate.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->Link.InputSettled(); }, 3000));
     return loaded;
 }
 

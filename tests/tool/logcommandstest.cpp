@@ -14,8 +14,13 @@ struct Result {
     QString err;
 };
 
-Result qmxtool(const QStringList& args) {
+// Runs qmxtool in folder (the current one when empty), its output going to outFile when given.
+Result qmxtool(const QStringList& args, const QString& folder = {}, const QString& outFile = {}) {
     QProcess p;
+    p.setWorkingDirectory(folder);
+    if (!outFile.isEmpty()) {
+        p.setStandardOutputFile(outFile);
+    }
     p.start(QString(QMX_BIN_DIR) + "/qmxtool", args);
     p.waitForFinished(10000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -35,7 +40,8 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     EXPECT_TRUE(QFile::exists(dir.filePath("x.csv")));
     const Result failed = qmxtool({"csv", log, "-o", dir.filePath("no/such/x.csv")});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_TRUE(failed.err.contains("File was not found.")) << qPrintable(failed.err);
+    EXPECT_EQ(failed.err, "qmxtool csv: cannot export " + log + " to " +
+                              dir.filePath("no/such/x.csv") + ": no such file or folder\n");
     const QByteArray original = [&] {
         QFile f(log);
         f.open(QIODevice::ReadOnly);
@@ -43,10 +49,50 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     }();
     const Result ontoTheLog = qmxtool({"csv", log, "-o", log});
     EXPECT_EQ(ontoTheLog.status, 1);
-    EXPECT_TRUE(ontoTheLog.err.contains("Write Protected")) << qPrintable(ontoTheLog.err);
+    EXPECT_TRUE(ontoTheLog.err.endsWith("(the file or its medium is write-protected)\n"))
+        << qPrintable(ontoTheLog.err);
     QFile after(log);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), original);
+}
+
+// A fault is one line saying what failed and why, with a failing status; output that cannot
+// be written is a fault too; a name starting with "-" is a name after "--".
+TEST(Qmxtool, FaultsAreOneLineAndNamesAfterDoubleDashAreNames) {
+    QTemporaryDir dir;
+    MakeLog(dir.filePath("-run.qmx"), {{0.5f}});
+    const QString notAPort = dir.filePath("-run.qmx");
+    const struct {
+        QStringList args;
+        QString outFile;
+        int status;
+        QString err;
+    } cases[] = {
+        {{"info", "--", "-run.qmx"}, "", 0, ""},
+        {{"csv", "--", "-run.qmx"}, "", 0, ""},
+        {{"monitor", "--device", notAPort},
+         "",
+         1,
+         "qmxtool monitor: " + notAPort + ": not a serial device (a regular file)\n"},
+        {{"record", "--device", "-run.qmx", "--", "-new.qmx"},
+         "",
+         1,
+         "qmxtool record: " + notAPort + ": not a serial device (a regular file)\n"},
+        {{"info", "--", "-run.qmx"},
+         "/dev/full",
+         1,
+         "qmxtool info: cannot write the output: No space left on device\n"},
+        {{"csv", "--help"},
+         "/dev/full",
+         1,
+         "qmxtool csv: cannot write the output: No space left on device\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = qmxtool(c.args, dir.path(), c.outFile);
+        EXPECT_EQ(r.status, c.status) << qPrintable(c.args.join(' '));
+        EXPECT_EQ(r.err, c.err) << qPrintable(c.args.join(' '));
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath("-run.csv")));
 }
 
 TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {

@@ -87,7 +87,30 @@ TEST_F(RecordTest, AnExistingLogIsRefusedWithTheCreationText) {
     p.start(QString(QMX_BIN_DIR) + "/qmxtool", {"record", "--device", link, log});
     p.waitForFinished(kWaitMs);
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(p.readAllStandardError().startsWith("Database Already Exists!"));
+    EXPECT_EQ(QString(p.readAllStandardError()),
+              "qmxtool record: cannot create " + log + ": the file already exists\n");
+}
+
+TEST_F(RecordTest, MonitorSaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack) {
+    QProcess monitor;
+    monitor.start(QString(QMX_BIN_DIR) + "/qmxtool", {"monitor", "--device", link});
+    QByteArray out;
+    const auto says = [&](const QString& text, int ms) {
+        return QTest::qWaitFor(
+            [&] {
+                out += monitor.readAllStandardOutput();
+                return out.contains(text.toUtf8());
+            },
+            ms);
+    };
+    ASSERT_TRUE(says("mode=", kWaitMs));
+    sim.kill(); // the link stays, to a terminal that is gone
+    sim.waitForFinished(kWaitMs);
+    EXPECT_TRUE(says("No Comm", 1000)) << out.constData();
+    SetUp();
+    EXPECT_TRUE(says(link + " is back", kWaitMs)) << out.constData();
+    monitor.terminate();
+    monitor.waitForFinished(kWaitMs);
 }
 
 TEST_F(RecordTest, KilledMidRunLeavesASoundFileWithEveryReportedRow) {

@@ -2,6 +2,7 @@
 #include "meter/meterreading.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +52,7 @@ QStringList pollLines(const QString& device, int n) {
     map.SetDevice(1, device);
     MeterLink link(map);
     EXPECT_FALSE(link.OpenConfiguredPort().has_value());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
     QStringList lines;
     QObject::connect(&link, &MeterLink::LineCompleted, [&] { lines << link.LastLine; });
     for (int i = 0; i < n; ++i) {
@@ -107,6 +109,48 @@ TEST(Simulator, AMeterFramedSevenTwoIsReadThroughThePort) {
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines, sim.Transcript());
     EXPECT_TRUE(DecodeReading(lines[0]).DbuValid) << qPrintable(lines[0]);
+}
+
+const QString kSimulator = QString(QMX_BIN_DIR) + "/qmx7300-sim";
+
+TEST(Simulator, RefusesAPathThatIsNotALinkToATerminal) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("notes"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("keep");
+    file.close();
+    ASSERT_TRUE(QFile::link(file.fileName(), dir.filePath("link")));
+    for (const QString& path : {file.fileName(), dir.filePath("link")}) {
+        QProcess sim;
+        sim.start(kSimulator, {"--link", path});
+        ASSERT_TRUE(sim.waitForFinished(kWaitMs));
+        EXPECT_EQ(sim.exitCode(), 1);
+        EXPECT_EQ(QString(sim.readAllStandardError()),
+                  "qmx7300-sim: " + path +
+                      " exists and is not a link to a terminal; it is left "
+                      "alone\n");
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("link")).isSymLink());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "keep");
+}
+
+TEST(Simulator, OnExitRemovesOnlyTheLinkItMade) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("meter");
+    QProcess first;
+    QProcess second;
+    for (QProcess* sim : {&first, &second}) {
+        sim->start(kSimulator, {"--link", path});
+        ASSERT_TRUE(sim->waitForReadyRead(kWaitMs));
+    }
+    const QString secondTerminal = QFileInfo(path).symLinkTarget();
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(kWaitMs));
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), secondTerminal);
+    second.terminate();
+    ASSERT_TRUE(second.waitForFinished(kWaitMs));
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
 }
 
 TEST(Simulator, FallsSilentWhenAsked) {
