@@ -20,6 +20,10 @@ void CommandLine::Report(const QString& message) const {
 }
 
 QString ReasonOf(const DbError& error) {
+    // What the system or the engine said is the most precise, when it said something.
+    if (!error.Detail.isEmpty() && error.Code != DbError::kFileExists) {
+        return error.Detail;
+    }
     switch (error.Code) {
     case DbError::kFileExists:
         return "the file already exists";
@@ -32,7 +36,7 @@ QString ReasonOf(const DbError& error) {
     case DbError::kPermissionDenied:
         return "no permission to write it (the file or its medium is write-protected)";
     default:
-        return error.Detail.isEmpty() ? "failed" : error.Detail;
+        return "failed";
     }
 }
 
