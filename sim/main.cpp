@@ -63,6 +63,9 @@ int main(int argc, char* argv[]) {
     if (parser.isSet("silent-after")) {
         options.SilentAfterSeconds = parser.value("silent-after").toDouble();
     }
+    // Before the link is announced, so a stop right after it still removes the link.
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
     PtyMeter meter(std::move(profile), options);
     QString error;
     if (!meter.Open(&error)) {
@@ -71,8 +74,6 @@ int main(int argc, char* argv[]) {
     }
     std::printf("%s\n", qPrintable(options.LinkPath));
     std::fflush(stdout);
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
     meter.Serve(stopRequested);
     return 0;
 }
