@@ -17,6 +17,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <deque>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -24,11 +26,13 @@ namespace {
 
 constexpr int kPollMs = 250;
 constexpr int kFirstLineWaitMs = 2000;
+constexpr int kLastWaitMs = 1000;
 constexpr double kLongestRunS = 366.0 * 24 * 60 * 60;
 volatile std::sig_atomic_t stopRequested = 0;
 
+// A second signal gives up rows still waiting for a busy log at the end.
 void onStopSignal(int) {
-    stopRequested = 1;
+    stopRequested = stopRequested + 1;
 }
 
 void printError(const QString& text) {
@@ -54,6 +58,7 @@ public:
         QTimer::singleShot(kFirstLineWaitMs, [this] { begin(); });
         elapsed_.start();
         const int status = QCoreApplication::exec();
+        storeWaiting();
         std::printf("%lld samples\n", static_cast<long long>(count_));
         return failed_ ? 1 : status;
     }
@@ -74,6 +79,9 @@ private:
             QCoreApplication::quit();
             return;
         }
+        if (writer_.Waiting() > 0) {
+            save([this] { writer_.StoreWaiting(); });
+        }
         link_.SendPoll();
         reading_.Take(link_.LastLine);
         if (link_.CountSilentTick()) {
@@ -87,23 +95,51 @@ private:
         if (!row) {
             return;
         }
+        unprinted_.push_back(*row);
+        save([&] { StoreSample(writer_, *row); });
+        if (maxSamples_ > 0 && qint64(unprinted_.size()) + count_ >= maxSamples_) {
+            QCoreApplication::quit();
+        }
+    }
+
+    // Rows that find the log busy wait in order; each is reported once it is on disk.
+    void save(const std::function<void()>& store) {
         try {
-            StoreSample(writer_, *row);
+            store();
         } catch (const DbError& e) {
+            printStored();
             printError(LogMessages::RecordingFailedText(writer_.Path(), e.Detail, qint32(count_)));
             failed_ = true;
             QCoreApplication::quit();
             return;
         }
-        ++count_;
-        // Each row is reported once it is on disk.
-        std::printf("%lld\t%s\t%s\t%s\t%s\t%s\n", static_cast<long long>(count_),
-                    qPrintable(row->TimeStamp), qPrintable(row->Type), qPrintable(row->Units),
-                    row->Value ? qPrintable(QString::number(*row->Value)) : "",
-                    row->Dbu ? qPrintable(QString::number(*row->Dbu)) : "");
+        printStored();
+    }
+
+    void printStored() {
+        for (; count_ < writer_.SamplesStored() && !unprinted_.empty(); unprinted_.pop_front()) {
+            const SampleRow& row = unprinted_.front();
+            std::printf("%lld\t%s\t%s\t%s\t%s\t%s\n", static_cast<long long>(++count_),
+                        qPrintable(row.TimeStamp), qPrintable(row.Type), qPrintable(row.Units),
+                        row.Value ? qPrintable(QString::number(*row.Value)) : "",
+                        row.Dbu ? qPrintable(QString::number(*row.Dbu)) : "");
+        }
         std::fflush(stdout);
-        if (count_ >= maxSamples_ && maxSamples_ > 0) {
-            QCoreApplication::quit();
+    }
+
+    // At the end, the rows still waiting are stored once the log is free.
+    void storeWaiting() {
+        if (writer_.Waiting() > 0 && !failed_) {
+            printError(writer_.Path() + ": another program holds the log; " +
+                       QString::number(writer_.Waiting()) + " rows wait to be stored");
+        }
+        while (writer_.Waiting() > 0 && !failed_ && stopRequested < 2) {
+            save([this] { writer_.StoreWaiting(kLastWaitMs); });
+        }
+        if (writer_.Waiting() > 0 && !failed_) {
+            printError(writer_.Path() + ": " + QString::number(writer_.Waiting()) +
+                       " rows were not stored");
+            failed_ = true;
         }
     }
 
@@ -114,7 +150,8 @@ private:
     QElapsedTimer elapsed_;
     qint64 maxSamples_;
     qint64 maxMs_;
-    qint64 count_ = 0;
+    qint64 count_ = 0; // rows stored and reported
+    std::deque<SampleRow> unprinted_;
     bool started_ = false;
     bool failed_ = false;
 };
@@ -148,18 +185,22 @@ int RunRecord(CommandLine& line, const QStringList& args) {
         line.Number("duration", RunControl::kShortestIntervalS, kLongestRunS,
                     "seconds from 0.5 to " + QString::number(kLongestRunS, 'f', 0), 0.0);
 
+    // A run that fails before it stored a sample takes back the file it made.
+    LogCreation creation(logPath);
     try {
-        LogCreation(logPath).Run();
+        creation.Run();
     } catch (const DbError& e) {
         line.Report(
             "cannot create " + logPath + ": " +
             (e.Code == DbError::kEngineFailure ? "its folder does not exist" : ReasonOf(e)));
+        creation.RemoveMadeFile();
         return 1;
     }
     MeterLink link(meter.Ports);
     link.CommPort = meter.Port;
     if (const auto failure = link.OpenConfiguredPort()) {
         line.Report(PortFailureLine(*failure));
+        creation.RemoveMadeFile();
         return 1;
     }
     std::unique_ptr<LogWriter> writer;
@@ -168,11 +209,19 @@ int RunRecord(CommandLine& line, const QStringList& args) {
         StoreInfo(*writer, QDate::currentDate(), comment);
     } catch (const DbError& e) {
         printError(LogMessages::RecordingFailedText(logPath, e.Detail, 0));
+        writer.reset();
+        creation.RemoveMadeFile();
         return 1;
     }
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, not the end
     std::signal(SIGTERM, onStopSignal);
     Recorder recorder(link, *writer, samples, qint64(duration * 1000));
-    return recorder.Run(RunControl::IntervalMs(QString::number(interval, 'g', 17)));
+    const int status = recorder.Run(RunControl::IntervalMs(QString::number(interval, 'g', 17)));
+    const bool nothingStored = writer->SamplesStored() == 0;
+    writer.reset();
+    if (status != 0 && nothingStored) {
+        creation.RemoveMadeFile();
+    }
+    return status;
 }

@@ -297,6 +297,9 @@ void frmMain::tmrDispUpdate_Timer() {
         SetBackColorAndEnabled(cmdLogger, VbColor::kButtonFace, false);
     }
     alarmBlink();
+    if (Adodc1 && Adodc1->Waiting() > 0) {
+        storeRows([this] { Adodc1->StoreWaiting(); });
+    }
 }
 
 void frmMain::alarmModeChangeReset(const QString& modePrefix) {
@@ -497,10 +500,16 @@ void frmMain::GetRowofData() {
     if (!row || !Adodc1) {
         return;
     }
+    storeRows([&] { StoreSample(*Adodc1, *row); });
+}
+
+// Rows that found the log busy are stored once it is free; the count shows stored rows.
+void frmMain::storeRows(const std::function<void()>& save) {
     try {
-        StoreSample(*Adodc1, *row);
+        save();
     } catch (const DbError& e) {
         // The rows saved before stay in the file; the run ends here.
+        SampleCount = qint32(Adodc1->SamplesStored());
         const QString message =
             LogMessages::RecordingFailedText(Adodc1->Path(), e.Detail, SampleCount);
         tmrLogClock.stop();
@@ -510,7 +519,7 @@ void frmMain::GetRowofData() {
         }
         return;
     }
-    ++SampleCount;
+    SampleCount = qint32(Adodc1->SamplesStored());
     if (Logger != nullptr) {
         Logger->ShowSampleCount();
     }

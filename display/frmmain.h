@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -143,6 +144,7 @@ private:
     void moveButtonRow(int dy);
     void showDbuPart(bool acVolts);
     void markLinkTalking();
+    void storeRows(const std::function<void()>& save);
 
     void setBackground(qint32 color);
     void setForeground(qint32 color);

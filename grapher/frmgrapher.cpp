@@ -50,6 +50,10 @@ const QString kCommentTip =
 const QString kReadOnlyCommentTip =
     QStringLiteral("Shows Descriptive Comment Saved With Log; Logs in the Access Format Are "
                    "Opened Read-Only, So It Cannot Be Edited");
+const QString kTriggersCommentTip =
+    QStringLiteral("Shows Descriptive Comment Saved With Log; This Log Holds Triggers (Commands "
+                   "a Change Would Run), So It Is Opened Read-Only and Its Comment Cannot Be "
+                   "Edited");
 const QString kCrLf = QStringLiteral("\r\n");
 
 // The stored date in the system's long form, or as stored when it reads as no date.
@@ -61,7 +65,8 @@ QString longDate(const QString& stored) {
     return date.isValid() ? QLocale().toString(date, QLocale::LongFormat) : stored;
 }
 
-QString loadErrorText(int code) {
+QString loadErrorText(const DbError& error) {
+    const int code = error.Code;
     const QString tail =
         "Cannot continue...." + kCrLf + kCrLf + "Press 'OK' to Exit." + kCrLf + kCrLf;
     // An empty log, and one of the database's kind that cannot be read as a log.
@@ -69,7 +74,9 @@ QString loadErrorText(int code) {
         return "Database is not a valid .qmx file," + kCrLf + "or may be corrupted!" + kCrLf +
                kCrLf + tail;
     }
-    return "Unknown Error!" + kCrLf + kCrLf + tail;
+    // A file that is no log file, or not in a log's shape: the box says which.
+    const QString why = code == DbError::kNotALogFile ? error.Detail + kCrLf + kCrLf : QString();
+    return "Unknown Error!" + kCrLf + kCrLf + why + tail;
 }
 
 QString readErrorText(const QString& path, const QString& detail) {
@@ -246,7 +253,7 @@ bool frmGrapher::LoadFile(const QString& path) {
         cmdReset->setEnabled(false);
         redraw();
     } catch (const DbError& e) {
-        loadFailed(e.Code);
+        loadFailed(e);
         return false;
     }
     return true;
@@ -256,8 +263,19 @@ bool frmGrapher::LoadFile(const QString& path) {
 void frmGrapher::showHeader() {
     lblDate->setText(longDate(log_->Date()));
     txtComment->setText(log_->Description());
+    shownComment_ = txtComment->text();
     txtComment->setReadOnly(log_->ReadOnly());
-    txtComment->setToolTip(log_->ReadOnly() ? kReadOnlyCommentTip : kCommentTip);
+    switch (log_->WhyReadOnly()) {
+    case LogDocument::ReadOnlyReason::None:
+        txtComment->setToolTip(kCommentTip);
+        break;
+    case LogDocument::ReadOnlyReason::AccessFormat:
+        txtComment->setToolTip(kReadOnlyCommentTip);
+        break;
+    case LogDocument::ReadOnlyReason::Triggers:
+        txtComment->setToolTip(kTriggersCommentTip);
+        break;
+    }
 }
 
 void frmGrapher::clearReadout() {
@@ -266,8 +284,8 @@ void frmGrapher::clearReadout() {
     }
 }
 
-void frmGrapher::loadFailed(int code) {
-    services_.dialogs.MsgBox(loadErrorText(code), Dialogs::Buttons::Ok, kLoadErrorTitle);
+void frmGrapher::loadFailed(const DbError& error) {
+    services_.dialogs.MsgBox(loadErrorText(error), Dialogs::Buttons::Ok, kLoadErrorTitle);
     log_.reset();
     close();
 }
@@ -436,7 +454,8 @@ void frmGrapher::txtComment_Change() {
 }
 
 void frmGrapher::cmdReturn_Click() {
-    if (log_ && !log_->ReadOnly()) {
+    // Only a comment the user changed is stored: the file is left as it was otherwise.
+    if (log_ && !log_->ReadOnly() && txtComment->text() != shownComment_) {
         try {
             log_->SaveDescription(txtComment->text().left(kCommentLimit));
         } catch (const DbError& e) {

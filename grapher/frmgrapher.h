@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class DbError;
 class LogDocument;
 class PictureBox;
 class frmMain;
@@ -90,7 +91,7 @@ private:
     void buildMenus();
     void connectHandlers();
     void placeOnMainScreen();
-    void loadFailed(int code);
+    void loadFailed(const DbError& error);
     void showHeader();
     void clearReadout();
     void redraw();
@@ -107,4 +108,5 @@ private:
     Services services_;
     std::unique_ptr<LogDocument> log_;
     qint32 current_ = 0;
+    QString shownComment_; // the comment as the log showed it, to tell an edit
 };

@@ -1,6 +1,7 @@
 #include "grapher/logdocument.h"
 
 #include "logging/dberror.h"
+#include "logging/loglayout.h"
 #include "logging/logreader.h"
 #include "meter/readnumber.h"
 
@@ -11,15 +12,6 @@ namespace {
 constexpr quint16 kMostTypes = 65535;
 // Room reserved ahead for the samples a file announces, at most (it may be damaged).
 constexpr qint64 kMostReserved = 1 << 20;
-
-std::shared_ptr<SqliteDb> openForGraphing(const QString& path) {
-    try {
-        return std::make_shared<SqliteDb>(path, SqliteDb::Mode::ReadWrite);
-    } catch (const DbError&) {
-        // A read-only file still graphs; only storing the comment will fail.
-        return std::make_shared<SqliteDb>(path, SqliteDb::Mode::ReadOnly);
-    }
-}
 
 QString textOf(const Statement& s, int column) {
     return s.IsNull(column) ? QString() : s.Column(column).toString();
@@ -91,9 +83,14 @@ private:
 
 LogDocument::LogDocument(const QString& path) : path_(path) {
     if (LogReader::IsAccessFormat(path)) {
+        readOnlyReason_ = ReadOnlyReason::AccessFormat;
         readAccessLog();
     } else {
-        db_ = openForGraphing(path);
+        // Read-only: graphing never writes; only a changed comment is stored, on its own.
+        db_ = LogLayout::OpenForReading(path);
+        if (LogLayout::HasTriggers(*db_)) {
+            readOnlyReason_ = ReadOnlyReason::Triggers;
+        }
         readHeader();
         readSamples();
     }
@@ -185,10 +182,17 @@ LogDocument::Sample LogDocument::Read(qint32 position) const {
 
 void LogDocument::SaveDescription(const QString& description) {
     if (ReadOnly()) {
-        throw DbError(DbError::kPermissionDenied, "a log in the Access format opens read-only");
+        throw DbError(DbError::kPermissionDenied,
+                      readOnlyReason_ == ReadOnlyReason::Triggers
+                          ? "the log holds triggers"
+                          : "a log in the Access format opens read-only");
+    }
+    SqliteDb db(path_, SqliteDb::Mode::ReadWrite);
+    if (LogLayout::HasTriggers(db)) {
+        throw DbError(DbError::kPermissionDenied, "the log holds triggers");
     }
     Statement write =
-        db_->Prepare("UPDATE Info SET Description = ? WHERE rowid = (SELECT min(rowid) FROM Info)");
+        db.Prepare("UPDATE Info SET Description = ? WHERE rowid = (SELECT min(rowid) FROM Info)");
     write.Bind(1, description);
     write.Step();
     description_ = description;

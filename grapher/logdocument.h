@@ -35,8 +35,11 @@ public:
     [[nodiscard]] QString Date() const { return date_; }
     [[nodiscard]] QString Description() const { return description_; }
     [[nodiscard]] qint32 Count() const { return qint32(values_.size()); }
-    // Whether the comment cannot be stored: true for a log in the Access format.
-    [[nodiscard]] bool ReadOnly() const { return db_ == nullptr; }
+    // Why the comment cannot be stored: a log in the Access format, or one holding
+    // triggers (commands of its own a change would run).
+    enum class ReadOnlyReason { None, AccessFormat, Triggers };
+    [[nodiscard]] ReadOnlyReason WhyReadOnly() const { return readOnlyReason_; }
+    [[nodiscard]] bool ReadOnly() const { return readOnlyReason_ != ReadOnlyReason::None; }
 
     // Reading outside positions 1 to Count() throws DbError 3021 (no current row).
     // The value at a position; NaN where the sample has none that can be drawn.
@@ -49,7 +52,8 @@ public:
     // Every field of the sample at a position (1 to Count()).
     [[nodiscard]] Sample Read(qint32 position) const;
 
-    // Stores the run's comment in the header row (refused when ReadOnly()).
+    // Stores the run's comment in the header row (refused when ReadOnly()). The file is
+    // opened for writing only for this.
     void SaveDescription(const QString& description);
 
 private:
@@ -69,7 +73,8 @@ private:
     void addSample(const QByteArray& type, float value);
 
     QString path_;
-    std::shared_ptr<SqliteDb> db_; // none for a log in the Access format
+    std::shared_ptr<SqliteDb> db_; // read-only; none for a log in the Access format
+    ReadOnlyReason readOnlyReason_ = ReadOnlyReason::None;
     QString date_;
     QString description_;
     std::vector<qint64> rowids_;

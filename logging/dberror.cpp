@@ -30,6 +30,9 @@ int DbError::CodeForSqlite(int resultCode, int err) {
     switch (resultCode & 0xFF) {
     case SQLITE_FULL:
         return kDiskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return kLocked;
     case SQLITE_IOERR:
         return err == ENOSPC || err == EFBIG || err == EDQUOT ? kDiskFull : kIoError;
     case SQLITE_READONLY:

@@ -20,6 +20,11 @@ public:
     static constexpr int kNotALog = 3343; // unrecognised database format
     // A database of the log's kind that cannot be read as a log: damaged, or cut short.
     static constexpr int kUnreadableLog = 3049;
+    // The file is held by another program that reads or writes it just now.
+    static constexpr int kLocked = 3260;
+    // The file is not a plain log file (a folder, a pipe, a device), or holds the tables
+    // of a log in another shape (a view, a column missing); Detail says which.
+    static constexpr int kNotALogFile = 3078;
 
     DbError(int code, const QString& detail)
         : std::runtime_error(detail.toStdString()), Code(code), Detail(detail) {}

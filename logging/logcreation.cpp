@@ -3,22 +3,28 @@
 #include "logging/dberror.h"
 #include "logging/logformat.h"
 
+#include <QFile>
 #include <cerrno>
 #include <cstring>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Creates the file only when no file of that name exists.
-void createEmptyFile(const QString& path) {
+// Creates the file only when no file of that name exists; returns its device and inode.
+std::pair<dev_t, ino_t> createEmptyFile(const QString& path) {
     const int fd =
-        ::open(path.toLocal8Bit().constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int err = errno;
         throw DbError(DbError::CodeForErrno(err), QString::fromLocal8Bit(std::strerror(err)));
     }
+    struct stat st {};
+    (void)::fstat(fd, &st);
     ::close(fd);
+    return {st.st_dev, st.st_ino};
 }
 
 } // namespace
@@ -33,7 +39,7 @@ void LogCreation::Run() {
 void LogCreation::runStep() {
     switch (step_) {
     case Step::CreateFile:
-        createEmptyFile(path_);
+        made_ = createEmptyFile(path_);
         break;
     case Step::MarkFile:
         db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWrite);
@@ -52,5 +58,14 @@ void LogCreation::runStep() {
         break;
     case Step::Done:
         break;
+    }
+}
+
+void LogCreation::RemoveMadeFile() const {
+    const QByteArray name = QFile::encodeName(path_);
+    struct stat st {};
+    if (made_ && ::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+        std::pair(st.st_dev, st.st_ino) == *made_) {
+        ::unlink(name.constData());
     }
 }

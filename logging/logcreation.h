@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <sys/types.h>
+#include <utility>
 
 // Makes a new, empty log file step by step: the file, then the LogData table, then the
 // Info table. A step that fails throws DbError; running again resumes at that step, so
@@ -16,6 +19,9 @@ public:
     // Runs the remaining steps.
     void Run();
     [[nodiscard]] bool Done() const { return step_ == Step::Done; }
+    // Removes the file this creation made, if its name still holds that very file (not
+    // one put in its place since); for a run that failed before it stored anything.
+    void RemoveMadeFile() const;
 
 private:
     enum class Step { CreateFile, MarkFile, AppendLogData, AppendInfo, Close, Done };
@@ -24,4 +30,5 @@ private:
     QString path_;
     Step step_ = Step::CreateFile;
     std::unique_ptr<SqliteDb> db_;
+    std::optional<std::pair<dev_t, ino_t>> made_; // the file made: device and inode
 };

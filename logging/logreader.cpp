@@ -1,9 +1,10 @@
 #include "logging/logreader.h"
 
 #include "logging/accesslogreader.h"
-#include "logging/sqlitedb.h"
+#include "logging/loglayout.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -22,13 +23,15 @@ std::optional<double> numberOf(const Statement& s, int column) {
 namespace LogReader {
 
 bool IsAccessFormat(const QString& path) {
+    // Opening a pipe would wait for a writer: only a regular file is looked into.
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(kJetSignature.size()) == kJetSignature;
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) &&
+           file.read(kJetSignature.size()) == kJetSignature;
 }
 
 qint64 SqliteSampleCount(const QString& path) {
-    SqliteDb db(path, SqliteDb::Mode::ReadOnly);
-    Statement count = db.Prepare("SELECT count(*) FROM LogData");
+    const auto log = LogLayout::OpenForReading(path);
+    Statement count = log->Prepare("SELECT count(*) FROM LogData");
     count.Step();
     return count.Int(0);
 }
@@ -38,7 +41,8 @@ void Read(const QString& path, LogVisitor& visitor) {
         AccessLogReader().Read(path, visitor);
         return;
     }
-    SqliteDb db(path, SqliteDb::Mode::ReadOnly);
+    const auto log = LogLayout::OpenForReading(path);
+    SqliteDb& db = *log;
     Statement count = db.Prepare("SELECT count(*) FROM LogData");
     count.Step();
     visitor.SampleCount(count.Int(0));

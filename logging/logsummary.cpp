@@ -1,7 +1,7 @@
 #include "logging/logsummary.h"
 
+#include "logging/loglayout.h"
 #include "logging/logreader.h"
-#include "logging/sqlitedb.h"
 
 #include <QSet>
 
@@ -66,7 +66,8 @@ LogSummary LogSummary::Read(const QString& path) {
         LogReader::Read(path, visitor);
         return summary;
     }
-    SqliteDb db(path, SqliteDb::Mode::ReadOnly);
+    const auto log = LogLayout::OpenForReading(path);
+    SqliteDb& db = *log;
     Statement info = db.Prepare("SELECT Date, Description FROM Info ORDER BY rowid LIMIT 1");
     if (info.Step()) {
         summary.Date = textOf(info, 0);

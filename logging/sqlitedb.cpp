@@ -2,7 +2,11 @@
 
 #include "logging/dberror.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,6 +18,55 @@ constexpr int kBusyTimeoutMs = 2000;
         QString::fromUtf8(db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     throw DbError(DbError::CodeForSqlite(rc, err), detail);
 }
+
+// Opening a pipe or a device would wait for a writer or talk to the device: only a
+// regular file (after links are followed) is opened, and only a regular journal beside it.
+void requireRegularFile(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return; // a missing file is reported by the open itself
+    }
+    if (S_ISDIR(st.st_mode)) {
+        throw DbError(DbError::kNotALogFile, "it is a folder, not a log file");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw DbError(DbError::kNotALogFile, "it is not a regular file but a pipe or a device");
+    }
+}
+
+sqlite3* openFile(const QString& path, int flags) {
+    requireRegularFile(path);
+    requireRegularFile(path + "-journal");
+    sqlite3* raw = nullptr;
+    // Without SQLITE_OPEN_URI and by absolute path, a name beginning with "file:" is a name.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                   flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(raw, &sqlite3_close_v2);
+        fail(raw, rc);
+    }
+    // A log is data: its schema may not run code, views or triggers of its own making.
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    return raw;
+}
+
+int flagsFor(SqliteDb::Mode mode) {
+    switch (mode) {
+    case SqliteDb::Mode::ReadWrite:
+        return SQLITE_OPEN_READWRITE;
+    case SqliteDb::Mode::Create:
+        return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    case SqliteDb::Mode::ReadOnly:
+        break;
+    }
+    return SQLITE_OPEN_READONLY;
+}
+
+constexpr const char* kFirstRead = "SELECT count(*) FROM sqlite_schema";
 
 } // namespace
 
@@ -96,21 +149,22 @@ QByteArray Statement::Bytes(int index) const {
 }
 
 SqliteDb::SqliteDb(const QString& path, Mode mode) : path_(path), db_(nullptr, &sqlite3_close_v2) {
-    int flags = SQLITE_OPEN_READONLY;
-    if (mode == Mode::ReadWrite) {
-        flags = SQLITE_OPEN_READWRITE;
-    } else if (mode == Mode::Create) {
-        flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (path.isEmpty()) {
+        throw DbError(DbError::kFileNotFound, "no file name given");
     }
-    sqlite3* raw = nullptr;
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    db_.reset(raw);
-    if (rc != SQLITE_OK) {
-        fail(raw, rc);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    db_.reset(openFile(absolute, flagsFor(mode)));
+    if (mode != Mode::ReadOnly) {
+        return;
     }
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // A journal left by a crash must be rolled back before the file can be read, which a
+    // reader may not do: a writer does it once, and the file is read as it was.
+    const int rc = sqlite3_exec(db_.get(), kFirstRead, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_READONLY_ROLLBACK) {
+        db_.reset();
+        SqliteDb(absolute, Mode::ReadWrite).Exec(kFirstRead);
+        db_.reset(openFile(absolute, flagsFor(mode)));
+    }
 }
 
 void SqliteDb::Exec(const QString& sql) {

@@ -31,7 +31,9 @@ private:
     std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt*)> stmt_;
 };
 
-// An open SQLite database file. Failures throw DbError.
+// An open SQLite database file: only a regular file, its name always a path, with the
+// file's own views and triggers switched off. Opening read-only first rolls back a
+// journal a crash left beside it. Failures throw DbError.
 class SqliteDb {
 public:
     enum class Mode { ReadOnly, ReadWrite, Create };

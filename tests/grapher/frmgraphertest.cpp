@@ -486,6 +486,49 @@ TEST_F(GrapherTest, ReturnOnAReadOnlyLogSaysTheCommentWasNotSaved) {
     EXPECT_EQ(w->Grapher, nullptr);
 }
 
+// Return leaves a log whose comment was not edited as it was, byte for byte: a null or a
+// longer stored comment stays, and a log's triggers never run.
+TEST_F(GrapherTest, ReturnWithoutAnEditLeavesTheLogAsItWas) {
+    struct Case {
+        const char* name;
+        NullableText description;
+        const char* sql; // run on the made log
+    };
+    for (const Case& c :
+         {Case{"null.qmx", std::nullopt, nullptr},
+          Case{"long.qmx", "bench",
+               "PRAGMA ignore_check_constraints = 1; UPDATE Info SET Description = "
+               "printf('%.300c', 'c')"},
+          Case{"trap.qmx", "bench",
+               "CREATE TRIGGER trap AFTER UPDATE ON Info BEGIN DELETE FROM LogData; END"}}) {
+        const QString path = logs.filePath(c.name);
+        MakeLog(path, Ramp(10, ramp100), "12/6/2026", c.description);
+        if (c.sql != nullptr) {
+            SqliteDb(path, SqliteDb::Mode::ReadWrite).Exec(c.sql);
+        }
+        const QByteArray before = contentsOf(path);
+        frmGrapher* g = open(path);
+        ASSERT_NE(g, nullptr) << c.name;
+        const bool trap = QString(c.name) == "trap.qmx";
+        EXPECT_EQ(g->txtComment->isReadOnly(), trap) << c.name;
+        if (trap) {
+            EXPECT_TRUE(g->txtComment->toolTip().contains("Holds Triggers")) << c.name;
+        }
+        g->cmdReturn_Click();
+        EXPECT_EQ(contentsOf(path), before) << c.name;
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(GrapherTest, AFileThatIsNoLogSaysWhyWhenItIsRefused) {
+    const QString path = logs.filePath("folder.qmx");
+    QDir().mkdir(path);
+    EXPECT_EQ(open(path), nullptr);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Unknown Error!\r\n\r\nit is a folder, not a log file\r\n\r\n"
+                                     "Cannot continue....\r\n\r\nPress 'OK' to Exit.\r\n\r\n");
+}
+
 TEST_F(GrapherTest, OpensCentredOnTheMainWindowsScreen) {
     frmGrapher* g = open(make("run.qmx", Ramp(10, ramp100)));
     const QRect screen = w->screen()->availableGeometry();

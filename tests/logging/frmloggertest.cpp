@@ -405,6 +405,28 @@ TEST_F(LoggerTest, ARowThatCannotBeSavedStopsTheRunAndKeepsTheRowsBefore) {
     EXPECT_EQ(rowsOf(w->LogFilePath).size(), saved);
 }
 
+TEST_F(LoggerTest, AReaderHoldingTheLogEndsNoRunAndItsRowsFollowInOrder) {
+    frmLogger& l = open();
+    l.cmdStart_Click();
+    SqliteDb reader(w->LogFilePath, SqliteDb::Mode::ReadOnly);
+    reader.Exec("BEGIN");
+    Statement hold = reader.Prepare("SELECT count(*) FROM LogData");
+    hold.Step();
+    for (const char* line : {"DC 2.000 V", "DC 3.000 V"}) {
+        showLine(line);
+        w->GetRowofData();
+    }
+    EXPECT_TRUE(w->LoggingActive);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(l.lblSampCount->text(), "1") << "the count shows the rows saved";
+    hold.Reset();
+    reader.Exec("COMMIT");
+    w->tmrDispUpdate_Timer();
+    EXPECT_EQ(l.lblSampCount->text(), "3");
+    EXPECT_EQ(rowsOf(w->LogFilePath),
+              QStringList({"DC| V|-1.234|null", "DC| V|2|null", "DC| V|3|null"}));
+}
+
 TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
     frmLogger& l = open();
     EXPECT_EQ(l.lblMax->text(), ".10") << "the first scale opened";

@@ -1,16 +1,23 @@
+#include "grapher/csvexport.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/logrowset.h"
+#include "logging/logsummary.h"
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
+#include "tests/support/logmaker.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -194,6 +201,127 @@ TEST_F(LogFileTest, NotADatabaseOrWrongTablesFailWithANumber) {
     }
     EXPECT_EQ(errorCodeOf([&] { LogRowSet(open(), "SELECT * FROM Info"); }),
               DbError::kEngineFailure);
+}
+
+} // namespace
+
+namespace {
+
+struct HostileLog {
+    const char* name;
+    const char* schema; // SQL that makes the file; null for a special file
+    const char* why;    // what the refusal names
+};
+
+class HostileLogs : public LogFileTest, public ::testing::WithParamInterface<HostileLog> {};
+
+// Readers refuse at once, naming the fault: nothing of the file's own runs or blocks.
+TEST_P(HostileLogs, AreRefusedNamingWhy) {
+    const HostileLog& h = GetParam();
+    if (h.schema == nullptr) {
+        ASSERT_EQ(QString(h.name) == "pipe" ? ::mkfifo(QFile::encodeName(path), 0600)
+                                            : ::mkdir(QFile::encodeName(path), 0700),
+                  0);
+    } else {
+        SqliteDb(path, SqliteDb::Mode::Create).Exec(h.schema);
+    }
+    try {
+        (void)LogSummary::Read(path);
+        FAIL() << "read as a log";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.Code, DbError::kNotALogFile);
+        EXPECT_EQ(e.Detail, h.why);
+    }
+}
+
+constexpr const char* kInfo = "CREATE TABLE Info (Date, Description);";
+INSTANTIATE_TEST_SUITE_P(
+    Logs, HostileLogs,
+    ::testing::Values(
+        HostileLog{"ViewOfRows",
+                   "CREATE TABLE Info (Date, Description); CREATE VIEW LogData AS SELECT "
+                   "'9:00:00 AM' AS TimeStamp, 'DC' AS Type, ' V' AS Units, 1 AS Value, "
+                   "NULL AS dBu",
+                   "LogData is a view, not a table of values"},
+        HostileLog{"NoDbu",
+                   "CREATE TABLE Info (Date, Description);"
+                   "CREATE TABLE LogData (TimeStamp, Type, Units, Value)",
+                   "LogData has no column dBu"},
+        HostileLog{"ComputedValue",
+                   "CREATE TABLE Info (Date, Description); CREATE TABLE LogData (TimeStamp, "
+                   "Type, Units, dBu, Value AS (length(zeroblob(1000000000))))",
+                   "LogData.Value is computed, not stored"},
+        HostileLog{"NoInfo", "CREATE TABLE LogData (TimeStamp, Type, Units, Value, dBu)",
+                   "the log has no table Info"},
+        HostileLog{"pipe", nullptr, "it is not a regular file but a pipe or a device"},
+        HostileLog{"folder", nullptr, "it is a folder, not a log file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LogFileTest, ReadingRecoversAJournalLeftByACrash) {
+    MakeLog(path, {{1.0f}, {2.0f}});
+    // A writer killed in the middle of a transaction leaves its journal beside the log.
+    if (const pid_t child = ::fork(); child == 0) {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA cache_size = 1; BEGIN; DELETE FROM LogData; INSERT INTO LogData "
+                     "SELECT '1:00:00 AM', 'AC', '', 9, 9 FROM (WITH RECURSIVE c(i) AS "
+                     "(SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 5000) SELECT i FROM c)",
+                     nullptr, nullptr, nullptr);
+        ::_exit(0);
+    } else {
+        ASSERT_GT(child, 0);
+        ::waitpid(child, nullptr, 0);
+    }
+    ASSERT_TRUE(QFile::exists(path + "-journal"));
+    const QString csv = dir.filePath("out.csv");
+    CsvExport(path, csv).Run();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "12/6/2026,bench\r\n9:00:00 AM,DC, V,1,\r\n9:00:00 AM,DC, V,2,\r\n");
+    EXPECT_FALSE(QFile::exists(path + "-journal"));
+}
+
+TEST_F(LogFileTest, APathBeginningWithFileIsAPathNotAnAddress) {
+    const QString cwd = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+    QDir::setCurrent(dir.path());
+    MakeLog(dir.filePath("other.qmx"), {{1.0f}});
+    const QByteArray other = [&] {
+        QFile f(dir.filePath("other.qmx"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    LogCreation("file:other.qmx").Run();
+    StoreSample(*std::make_unique<LogWriter>("file:other.qmx"),
+                {"9:00:00 AM", "AC", " V", 5.0f, std::nullopt});
+    QFile f(dir.filePath("other.qmx"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), other) << "an existing file was written";
+    EXPECT_EQ(ReadWholeLog(dir.filePath("file:other.qmx")).samples.size(), 1u);
+}
+
+// Another program reading the log in a long transaction holds up no row and ends no run.
+TEST_F(LogFileTest, RowsWaitInOrderWhileAReaderHoldsTheLog) {
+    MakeLog(path, {});
+    LogWriter writer(path);
+    auto reader = std::make_unique<SqliteDb>(path, SqliteDb::Mode::ReadOnly);
+    reader->Exec("BEGIN");
+    Statement hold = reader->Prepare("SELECT count(*) FROM LogData");
+    hold.Step();
+    for (const float v : {1.0f, 2.0f, 3.0f}) {
+        StoreSample(writer, {"9:00:00 AM", "DC", " V", v, std::nullopt});
+    }
+    EXPECT_EQ(writer.SamplesStored(), 0);
+    EXPECT_EQ(writer.Waiting(), 3);
+    hold.Reset();
+    reader->Exec("COMMIT");
+    writer.StoreWaiting();
+    EXPECT_EQ(writer.SamplesStored(), 3);
+    std::vector<float> values;
+    for (const LogRecord& r : ReadWholeLog(path).samples) {
+        values.push_back(float(r.Value.value_or(0)));
+    }
+    EXPECT_EQ(values, std::vector<float>({1.0f, 2.0f, 3.0f}));
 }
 
 } // namespace

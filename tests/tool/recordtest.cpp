@@ -131,4 +131,18 @@ TEST_F(RecordTest, KilledMidRunLeavesASoundFileWithEveryReportedRow) {
     EXPECT_GE(rowsInLog(), out.count('\n'));
 }
 
+// A run that fails before its first sample takes back the file it made, so a retry is not
+// refused by its own leftover.
+TEST_F(RecordTest, AFailedRunWithoutSamplesLeavesNoFileBehind) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QProcess p;
+        p.start(QString(QMX_BIN_DIR) + "/qmxtool",
+                {"record", "--device", dir.filePath("no-such-meter"), log});
+        p.waitForFinished(kWaitMs);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_FALSE(p.readAllStandardError().contains("Database Already Exists!"));
+        EXPECT_FALSE(QFile::exists(log));
+    }
+}
+
 } // namespace
