@@ -335,7 +335,8 @@ TEST_F(TimedRun, StartsAndStopsAcrossMidnightAndOnLateTicks) {
         timed(run.start, run.stop);
         for (const auto& [time, active] : run.ticks) {
             secondAt(time);
-            EXPECT_EQ(w->LoggingActive, active) << run.start << " at " << qPrintable(time.toString());
+            EXPECT_EQ(w->LoggingActive, active)
+                << run.start << " at " << qPrintable(time.toString());
         }
         w->Logger->cmdReturn_Click();
         QFile::remove(w->LogFilePath);

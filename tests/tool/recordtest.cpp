@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 
 namespace {
 
