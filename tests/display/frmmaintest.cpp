@@ -9,8 +9,6 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -140,16 +138,6 @@ TEST_F(DisplayTick, SilenceShowsNoCommOnTheEighthTick) {
     EXPECT_EQ(w->Label1->text(), "AC  0.775 V");
 }
 
-TEST_F(DisplayTick, GraphMenuFollowsTheLoggerWindow) {
-    ASSERT_TRUE(load());
-    w->LoggerOpen = true;
-    tick();
-    EXPECT_FALSE(w->mnuOpen->isEnabled());
-    w->LoggerOpen = false;
-    tick();
-    EXPECT_TRUE(w->mnuOpen->isEnabled());
-}
-
 TEST_F(DisplayTick, ChartIndexRunsToTwoHundredThirtyNineAndWraps) {
     ASSERT_TRUE(load());
     showLine("DC  2.000 V");
@@ -189,38 +177,6 @@ TEST_F(MainWindowLayout, StartsCentredWithTheControlsOfTheDisplay) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(w->x(), (screen.width() - 760) / 2);
     EXPECT_EQ(w->y(), (screen.height() - 276) / 2);
-    EXPECT_EQ(w->Label1->geometry(), QRect(26, 20, 697, 110));
-    EXPECT_EQ(w->cmdQuit->text(), "&Quit");
-    EXPECT_EQ(w->cmdQuit->toolTip(), "Exit the Program");
-    EXPECT_EQ(w->cmdLogger->text(), "&Logger");
-    EXPECT_EQ(w->cmdAlarms->text(), "&Alarms");
-    EXPECT_EQ(BackColorOf(w->cmdAlarms), VbColor::kLightRed);
-    EXPECT_EQ(w->cmdQuit->font().family(), "Times New Roman");
-    EXPECT_EQ(w->Label1->font().family(), "MSSansserif");
-    EXPECT_EQ(w->ProgramVersion, 1.4f);
-    EXPECT_EQ(w->LogIntervalMs, 1000);
-    EXPECT_FALSE(w->tmrLogClock.isActive());
-}
-
-TEST_F(MainWindowLayout, MenusInTheirOrder) {
-    ASSERT_TRUE(load());
-    QStringList titles;
-    for (QAction* a : w->menuBar()->actions()) {
-        titles << a->text();
-    }
-    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Help"}));
-    auto captions = [&](const char* menu) {
-        QStringList out;
-        for (QAction* a : w->findChild<QMenu*>(menu)->actions()) {
-            out << a->text();
-        }
-        return out;
-    };
-    EXPECT_EQ(captions("mnuFile"), QStringList({"Logger", "&Open and Graph Logged Data", "Exit"}));
-    EXPECT_EQ(captions("Edit"), QStringList({"&RS-232", "Font", "&Colors", "&Alarm Sound"}));
-    EXPECT_EQ(captions("mnuForeground"),
-              QStringList({"Black", "White", "Red", "Green", "Blue", "Yellow"}));
-    EXPECT_EQ(captions("mnuHelp"), QStringList({"Contents", "About"}));
 }
 
 TEST_F(MainWindowLayout, OnlyTheFreePortIsEnabledAndTheStoredOneChecked) {

@@ -134,20 +134,23 @@ TEST_F(StartupQuit, QuitStopsSoundAndTimerClosesThePortAndSavesSettings) {
     EXPECT_EQ(settings.Read("Com1Device", ""), meter.SlavePath());
 }
 
-TEST_F(StartupQuit, ClosingByTheFrameRunsTheWholeQuit) {
-    ASSERT_TRUE(load());
-    w->tmrDispUpdate.start();
-    QCloseEvent frameClose;
-    QApplication::sendEvent(w.get(), &frameClose);
-    EXPECT_FALSE(w->tmrDispUpdate.isActive());
-    EXPECT_FALSE(w->Link.IsOpen());
-    EXPECT_EQ(SettingsStore().Read("CommPort", ""), "1");
-}
-
-TEST_F(StartupQuit, FileExitQuits) {
-    ASSERT_TRUE(load());
-    w->mnuExit->trigger();
-    EXPECT_FALSE(w->Link.IsOpen());
+TEST_F(StartupQuit, TheFrameAndFileExitRunTheWholeQuit) {
+    const std::pair<const char*, void (*)(frmMain&)> ways[] = {
+        {"frame",
+         [](frmMain& w) {
+             QCloseEvent frameClose;
+             QApplication::sendEvent(&w, &frameClose);
+         }},
+        {"File Exit", [](frmMain& w) { w.mnuExit->trigger(); }}};
+    for (const auto& [how, quit] : ways) {
+        QSettings("QMX7300", "QMX7300").remove("Startup/CommPort");
+        ASSERT_TRUE(load());
+        w->tmrDispUpdate.start();
+        quit(*w);
+        EXPECT_FALSE(w->tmrDispUpdate.isActive()) << how;
+        EXPECT_FALSE(w->Link.IsOpen()) << how;
+        EXPECT_EQ(SettingsStore().Read("CommPort", ""), "1") << how;
+    }
 }
 
 TEST_F(StartupQuit, MissingPortEndsTheStartWithItsMessageAndKeepsTheSettings) {

@@ -2,6 +2,7 @@
 // a program killed mid-run, a settings file full of garbage.
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
+#include "tests/support/simulatedmeter.h"
 
 #include "display/settingsstore.h"
 #include "grapher/frmgrapher.h"
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -53,37 +55,26 @@ TEST_F(Faults, AMinuteOfGarbageKeepsMemoryBoundedAndTheDisplayAlive) {
 }
 
 TEST_F(Faults, LongGarbageLinesFromTheSimulatorNeverStopTheDisplay) {
-    QTemporaryDir dir;
-    QProcess sim;
-    const QString link = dir.filePath("meter");
-    sim.start(QString(QMX_BIN_DIR) + "/qmx7300-sim", {"--link", link, "--profile", "garbage"});
-    ASSERT_TRUE(sim.waitForReadyRead(kWaitMs));
-    SettingsStore().Write("Com1Device", link);
+    SimulatedMeter sim({"--profile", "garbage"});
+    ASSERT_TRUE(sim.Started());
+    SettingsStore().Write("Com1Device", sim.LinkPath());
     ASSERT_TRUE(load());
     w->tmrDispUpdate.start();
-    QTest::qWait(2000);
+    // Several long garbage lines arrive, and the display goes on ticking through them.
+    QSignalSpy ticks(&w->tmrDispUpdate, &QTimer::timeout);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sim.Sent().size() >= 3 && ticks.count() >= 8; }, kWaitMs));
     EXPECT_LE(w->Link.PendingLine.size(), MeterLink::kMaxLineLength);
     EXPECT_TRUE(w->tmrDispUpdate.isActive());
-    sim.terminate();
-    sim.waitForFinished(kWaitMs);
 }
 
-class UnpluggedMeter : public MainWindowFixture {
-protected:
-    QTemporaryDir dir;
-    QString link = dir.filePath("meter");
-    QProcess first;
-    QProcess second;
-
-    static void startSim(QProcess& sim, const QString& link, const QString& transcript) {
-        sim.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
-                  {"--link", link, "--profile", "dcv", "--transcript", transcript});
-        ASSERT_TRUE(sim.waitForReadyRead(kWaitMs));
-    }
-};
+using UnpluggedMeter = Faults;
 
 TEST_F(UnpluggedMeter, RowsResumeWhenItIsBackWithNothingLostAndNoStaleRows) {
-    startSim(first, link, dir.filePath("sent.txt"));
+    QTemporaryDir dir;
+    const QString link = dir.filePath("meter");
+    auto first = std::make_unique<SimulatedMeter>(QStringList{"--profile", "dcv"}, link);
+    ASSERT_TRUE(first->Started());
     SettingsStore().Write("Com1Device", link);
     SettingsStore().Write("DataFilePath", dir.path());
     ASSERT_TRUE(load());
@@ -94,27 +85,25 @@ TEST_F(UnpluggedMeter, RowsResumeWhenItIsBackWithNothingLostAndNoStaleRows) {
     w->Logger->cmdStart_Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= 3; }, kWaitMs));
 
-    first.kill(); // unplugged
-    first.waitForFinished(kWaitMs);
+    first->Unplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Label1->text() == "No Comm"; }, kWaitMs));
     const qint32 whileAway = w->SampleCount;
-    QTest::qWait(1500);
+    // Three sample intervals pass while the meter is away: no row may come of them.
+    QSignalSpy intervals(&w->tmrLogClock, &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return intervals.count() >= 3; }, kWaitMs));
     EXPECT_EQ(w->SampleCount, whileAway) << "no row while the meter is away";
 
-    startSim(second, link, dir.filePath("sent.txt")); // plugged back
+    SimulatedMeter second({"--profile", "dcv"}, link); // plugged back
+    ASSERT_TRUE(second.Started());
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= whileAway + 3; }, kWaitMs));
     w->Logger->cmdStop_Click();
     EXPECT_EQ(LogDocument(w->LogFilePath).Count(), w->SampleCount);
-    QFile sent(dir.filePath("sent.txt"));
-    sent.open(QIODevice::ReadOnly);
-    const QString lines = QString::fromLatin1(sent.readAll());
+    const QString lines = second.Sent().join('\n');
     const LogDocument log(w->LogFilePath);
     for (qint32 p = 1; p <= log.Count(); ++p) {
         const QString value = QString::number(*log.Read(p).Value, 'f', 3);
         EXPECT_TRUE(lines.contains(value)) << "row " << p << " " << qPrintable(value);
     }
-    second.terminate();
-    second.waitForFinished(kWaitMs);
 }
 
 TEST_F(Faults, TheLogFoldersRemovalStopsTheRunWithAMessage) {
@@ -137,15 +126,12 @@ TEST_F(Faults, TheLogFoldersRemovalStopsTheRunWithAMessage) {
 }
 
 TEST_F(Faults, AKilledRunLeavesALogThatGraphs) {
-    QTemporaryDir dir;
-    QProcess sim;
-    const QString link = dir.filePath("meter");
-    sim.start(QString(QMX_BIN_DIR) + "/qmx7300-sim", {"--link", link});
-    ASSERT_TRUE(sim.waitForReadyRead(kWaitMs));
-    const QString log = dir.filePath("killed.qmx");
+    SimulatedMeter sim;
+    ASSERT_TRUE(sim.Started());
+    const QString log = sim.LinkPath() + ".qmx";
     QProcess record;
     record.start(QString(QMX_BIN_DIR) + "/qmxtool",
-                 {"record", "--device", link, "--interval", "0.5", log});
+                 {"record", "--device", sim.LinkPath(), "--interval", "0.5", log});
     QByteArray out;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -156,8 +142,6 @@ TEST_F(Faults, AKilledRunLeavesALogThatGraphs) {
     ::kill(pid_t(record.processId()), SIGKILL);
     record.waitForFinished(kWaitMs);
     out += record.readAllStandardOutput();
-    sim.terminate();
-    sim.waitForFinished(kWaitMs);
 
     ASSERT_TRUE(load());
     dialogs.files.push_back(log);

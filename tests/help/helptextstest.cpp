@@ -32,23 +32,6 @@ TEST(HelpTexts, MainAboutExact) {
     EXPECT_EQ(LoggerAbout(1.4f), MainAbout(1.4f));
 }
 
-TEST(HelpTexts, MainHelpEndsWithTheDbuLine) {
-    const QStringList lines = linesOf(MainHelp(1.4f));
-    ASSERT_EQ(lines.size(), 17);
-    EXPECT_EQ(lines[14], "Press the 'AC Volts in dBu' key to see Voltage expressed");
-    EXPECT_EQ(lines[15], "in dBu (a 20 log law relative to .775 volts).");
-    EXPECT_EQ(lines[16], "");
-}
-
-TEST(HelpTexts, LoggerHelpLastLineHasNoLineBreak) {
-    const QString text = LoggerHelp(1.4f);
-    EXPECT_TRUE(text.endsWith("Keep On' feature is enabled on the meter ('Menu' 6 times "
-                              "'Enter')."));
-    EXPECT_EQ(linesOf(text).size(), 22);
-    EXPECT_EQ(linesOf(text)[16],
-              "This form controls logging of received meter values to a database");
-}
-
 TEST(HelpTexts, GrapherTextsDifferOnlyInTheLastWordOfLineSeventeen) {
     const QStringList about = linesOf(GrapherAbout(1.4f));
     const QStringList help = linesOf(GrapherHelp(1.4f));

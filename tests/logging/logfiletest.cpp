@@ -156,53 +156,6 @@ TEST_F(LogFileTest, ASavedRowIsDurable) {
     EXPECT_FALSE(QFile::exists(path + "-journal"));
 }
 
-TEST_F(LogFileTest, RowSetMovesAndReportsPositions) {
-    LogCreation(path).Run();
-    {
-        LogWriter writer(path);
-        for (int i = 1; i <= 5; ++i) {
-            StoreSample(writer, {"9:00:00 AM", "DC", " V", float(i), std::nullopt});
-        }
-    }
-    LogRowSet rows(open(), "SELECT * FROM LogData");
-    EXPECT_EQ(rows.RecordCount(), 5);
-    EXPECT_EQ(rows.AbsolutePosition(), 1);
-    rows.Move(3);
-    EXPECT_FLOAT_EQ(rows.Field("Value").toFloat(), 4.0f);
-    rows.MoveLast();
-    EXPECT_EQ(rows.AbsolutePosition(), 5);
-    rows.MoveNext();
-    EXPECT_LT(rows.AbsolutePosition(), 1) << "past the last row";
-    EXPECT_EQ(errorCodeOf([&] { (void)rows.Field("Value"); }), DbError::kNoCurrentRow);
-    rows.SetAbsolutePosition(2);
-    EXPECT_FLOAT_EQ(rows.Field("Value").toFloat(), 2.0f);
-    std::vector<float> seen;
-    rows.Scan(2, 4, {"Value"},
-              [&](qint64, const std::vector<QVariant>& v) { seen.push_back(v[0].toFloat()); });
-    EXPECT_EQ(seen, std::vector<float>({2.0f, 3.0f, 4.0f}));
-}
-
-TEST_F(LogFileTest, NoSamplesMeansNoCurrentRow) {
-    LogCreation(path).Run();
-    LogRowSet rows(open(), "SELECT * FROM LogData");
-    EXPECT_EQ(errorCodeOf([&] { (void)rows.Field("TimeStamp"); }), DbError::kNoCurrentRow);
-}
-
-TEST_F(LogFileTest, NotADatabaseOrWrongTablesFailWithANumber) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(5000, 'z'));
-    f.close();
-    EXPECT_NE(errorCodeOf([&] { LogRowSet(open(), "SELECT * FROM Info"); }), 0);
-    QFile::remove(path);
-    {
-        SqliteDb db(path, SqliteDb::Mode::Create);
-        db.Exec("CREATE TABLE Other (x)");
-    }
-    EXPECT_EQ(errorCodeOf([&] { LogRowSet(open(), "SELECT * FROM Info"); }),
-              DbError::kEngineFailure);
-}
-
 } // namespace
 
 namespace {

@@ -55,30 +55,27 @@ protected:
     }
 };
 
-TEST_F(MeterLinkTest, CarriageReturnCompletesTheLine) {
-    send("AC 1\r");
-    EXPECT_EQ(link.LastLine, "AC 1");
-    EXPECT_EQ(link.PendingLine, "");
-}
-
-TEST_F(MeterLinkTest, LineFeedAfterCarriageReturnStartsTheNextLine) {
-    send("DC 1\r\nDC 2\r");
-    EXPECT_EQ(link.LastLine, "\nDC 2");
-}
-
-TEST_F(MeterLinkTest, TwoCarriageReturnsMakeAnEmptyLine) {
-    send("DC 1\r\r");
-    EXPECT_EQ(link.LastLine, "");
-}
-
 // A meter set to 7 data bits and 2 stop bits arrives with the top bit of every byte set.
-TEST_F(MeterLinkTest, TheTopBitIsClearedSoBothFramingsRead) {
-    QByteArray sevenTwo;
-    for (const char c : QByteArray("AC  0.775 V\r")) {
-        sevenTwo += char(c | 0x80);
+QByteArray sevenTwo(const QByteArray& bytes) {
+    QByteArray out;
+    for (const char c : bytes) {
+        out += char(c | 0x80);
     }
-    send(sevenTwo);
-    EXPECT_EQ(link.LastLine, "AC  0.775 V");
+    return out;
+}
+
+TEST_F(MeterLinkTest, CarriageReturnsEndTheLinesInBothFramings) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {"AC 1\r", "AC 1"},
+        {"DC 1\r\nDC 2\r", "\nDC 2"}, // a line feed starts the next line
+        {"DC 1\r\r", ""},
+        {sevenTwo("AC  0.775 V\r"), "AC  0.775 V"},
+    };
+    for (const auto& [bytes, line] : cases) {
+        send(bytes);
+        EXPECT_EQ(link.LastLine, line) << bytes.toHex().constData();
+        EXPECT_EQ(link.PendingLine, "");
+    }
 }
 
 TEST_F(MeterLinkTest, EveryOtherByteIsAnOrdinaryCharacter) {
@@ -205,30 +202,24 @@ TEST(MeterLinkStartup, ARelativeDeviceIsFoundFromTheCurrentFolder) {
     QDir::setCurrent(before);
 }
 
-TEST(MeterLinkStartup, MissingDeviceIsNoSuchPort) {
-    MeterLink link(mapOf({"/dev/does-not-exist-qmx"}));
-    const auto failure = link.OpenConfiguredPort();
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
-}
-
-TEST(MeterLinkStartup, PortNumberWithoutDeviceIsNoSuchPort) {
-    PtyPair meter;
-    MeterLink link(mapOf({meter.SlavePath()}));
-    link.CommPort = 9;
-    const auto failure = link.OpenConfiguredPort();
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
-}
-
-TEST(MeterLinkStartup, DeviceHeldByAnotherProgramIsAlreadyOpen) {
+TEST(MeterLinkStartup, APortThatCannotOpenSaysWhy) {
     PtyPair meter;
     QSerialPort other(meter.SlavePath());
     ASSERT_TRUE(other.open(QIODevice::ReadWrite));
-    MeterLink link(mapOf({meter.SlavePath()}));
-    const auto failure = link.OpenConfiguredPort();
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->Number, PortFailure::kAlreadyOpen);
+    const struct {
+        QString device;
+        int port;
+        int failure;
+    } cases[] = {{"/dev/does-not-exist-qmx", 1, PortFailure::kNoSuchPort},
+                 {meter.SlavePath(), 9, PortFailure::kNoSuchPort}, // no device for port 9
+                 {meter.SlavePath(), 1, PortFailure::kAlreadyOpen}};
+    for (const auto& c : cases) {
+        MeterLink link(mapOf({c.device}));
+        link.CommPort = c.port;
+        const auto failure = link.OpenConfiguredPort();
+        ASSERT_TRUE(failure.has_value()) << qPrintable(c.device) << " " << c.port;
+        EXPECT_EQ(failure->Number, c.failure) << qPrintable(c.device) << " " << c.port;
+    }
 }
 
 TEST(MeterLinkStartup, ProbeEnablesOnlyPortsThatOpen) {

@@ -1,14 +1,15 @@
-#include "logging/logrowset.h"
+#include "logging/sqlitedb.h"
+#include "tests/support/logmaker.h"
+#include "tests/support/simulatedmeter.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
-#include <sqlite3.h>
 
 namespace {
 
@@ -16,40 +17,15 @@ constexpr int kWaitMs = 15000;
 
 class RecordTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QProcess sim;
-    QString link = dir.filePath("meter");
-    QString transcript = dir.filePath("sent.txt");
-    QString log = dir.filePath("run.qmx");
+    SimulatedMeter sim{{"--profile", "cycle"}};
+    QString log = sim.LinkPath() + ".qmx";
+    QProcess p;
 
-    void SetUp() override {
-        sim.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
-                  {"--link", link, "--profile", "cycle", "--transcript", transcript});
-        ASSERT_TRUE(sim.waitForReadyRead(kWaitMs));
-    }
-    void TearDown() override {
-        sim.terminate();
-        sim.waitForFinished(kWaitMs);
-    }
-    QStringList record(const QStringList& extra, int* status = nullptr) {
-        QProcess p;
+    void SetUp() override { ASSERT_TRUE(sim.Started()); }
+    void record(const QStringList& extra) {
         p.start(QString(QMX_BIN_DIR) + "/qmxtool",
-                QStringList{"record", "--device", link, "--interval", "0.5"} + extra +
+                QStringList{"record", "--device", sim.LinkPath(), "--interval", "0.5"} + extra +
                     QStringList{log});
-        p.waitForFinished(kWaitMs);
-        if (status != nullptr) {
-            *status = p.exitCode();
-        }
-        return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    }
-    QStringList sentLines() {
-        QFile f(transcript);
-        f.open(QIODevice::ReadOnly);
-        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-    qint64 rowsInLog() {
-        auto db = std::make_shared<SqliteDb>(log, SqliteDb::Mode::ReadOnly);
-        return LogRowSet(db, "SELECT * FROM LogData").RecordCount();
     }
     QString integrity() {
         SqliteDb db(log, SqliteDb::Mode::ReadOnly);
@@ -60,32 +36,29 @@ protected:
 };
 
 TEST_F(RecordTest, RecordsTheCountAskedForAndEveryRowWasSentByTheMeter) {
-    int status = -1;
-    const QStringList out = record({"--samples", "4", "--comment", "bench"}, &status);
-    EXPECT_EQ(status, 0);
-    ASSERT_FALSE(out.isEmpty());
-    EXPECT_EQ(out.last(), "4 samples");
-    EXPECT_EQ(rowsInLog(), 4);
+    record({"--samples", "4", "--comment", "bench"});
+    ASSERT_TRUE(p.waitForFinished(kWaitMs));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().endsWith("4 samples\n"));
+    const LogContents contents = ReadWholeLog(log);
+    ASSERT_EQ(contents.samples.size(), 4u);
+    EXPECT_EQ(contents.info.at(0).Description, "bench");
     // Each row holds the value of a line the simulator sent.
-    const QStringList sent = sentLines();
-    auto db = std::make_shared<SqliteDb>(log, SqliteDb::Mode::ReadOnly);
-    LogRowSet rows(db, "SELECT * FROM LogData");
-    rows.Scan(1, 4, {"Type", "Value"}, [&](qint64, const std::vector<QVariant>& v) {
+    const QStringList sent = sim.Sent();
+    for (const LogRecord& r : contents.samples) {
+        const QString type = r.Type.value_or("");
         const bool found = std::any_of(sent.begin(), sent.end(), [&](const QString& line) {
-            return line.startsWith(v[0].toString().left(2).toUpper()) &&
-                   std::fabs(line.mid(3, 6).trimmed().toFloat() - v[1].toFloat()) < 1e-4;
+            return line.startsWith(type.left(2).toUpper()) &&
+                   std::fabs(line.mid(3, 6).trimmed().toDouble() - r.Value.value_or(NAN)) < 1e-4;
         });
-        EXPECT_TRUE(found) << qPrintable(v[0].toString()) << " " << v[1].toFloat();
-    });
-    LogRowSet info(db, "SELECT * FROM Info");
-    EXPECT_EQ(info.Field("Description").toString(), "bench");
+        EXPECT_TRUE(found) << qPrintable(type) << " " << r.Value.value_or(NAN);
+    }
 }
 
 TEST_F(RecordTest, AnExistingLogIsRefusedWithTheCreationText) {
     QFile(log).open(QIODevice::WriteOnly);
-    QProcess p;
-    p.start(QString(QMX_BIN_DIR) + "/qmxtool", {"record", "--device", link, log});
-    p.waitForFinished(kWaitMs);
+    record({});
+    ASSERT_TRUE(p.waitForFinished(kWaitMs));
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_EQ(QString(p.readAllStandardError()),
               "qmxtool record: cannot create " + log + ": the file already exists\n");
@@ -114,9 +87,7 @@ TEST_F(RecordTest, MonitorSaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack)
 }
 
 TEST_F(RecordTest, KilledMidRunLeavesASoundFileWithEveryReportedRow) {
-    QProcess p;
-    p.start(QString(QMX_BIN_DIR) + "/qmxtool",
-            {"record", "--device", link, "--interval", "0.5", log});
+    record({});
     QByteArray out;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -128,7 +99,7 @@ TEST_F(RecordTest, KilledMidRunLeavesASoundFileWithEveryReportedRow) {
     p.waitForFinished(kWaitMs);
     out += p.readAllStandardOutput();
     EXPECT_EQ(integrity(), "ok");
-    EXPECT_GE(rowsInLog(), out.count('\n'));
+    EXPECT_GE(qsizetype(ReadWholeLog(log).samples.size()), out.count('\n'));
 }
 
 // A run that fails before its first sample takes back the file it made, so a retry is not

@@ -1,5 +1,6 @@
 #include "meter/meterlink.h"
 #include "meter/meterreading.h"
+#include "tests/support/simulatedmeter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,39 +13,6 @@
 namespace {
 
 constexpr int kWaitMs = 5000;
-
-// A running qmx7300-sim with the given profile, and a link polling it.
-class Simulator {
-public:
-    Simulator(const QString& profile, QStringList extra = {}) {
-        linkPath_ = dir_.filePath("meter");
-        transcript_ = dir_.filePath("transcript.txt");
-        process_.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
-                       QStringList{"--link", linkPath_, "--profile", profile, "--seed", "7",
-                                   "--transcript", transcript_} +
-                           extra);
-        process_.waitForReadyRead(kWaitMs);
-        firstLine_ = QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished(kWaitMs);
-    }
-    [[nodiscard]] QString LinkPath() const { return linkPath_; }
-    [[nodiscard]] QString FirstLine() const { return firstLine_; }
-    [[nodiscard]] QStringList Transcript() const {
-        QFile f(transcript_);
-        f.open(QIODevice::ReadOnly);
-        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString linkPath_;
-    QString transcript_;
-    QString firstLine_;
-    QProcess process_;
-};
 
 // Polls the simulator n times, as the display tick does, and collects the lines.
 QStringList pollLines(const QString& device, int n) {
@@ -72,11 +40,11 @@ struct ProfileCase {
 class SimulatorProfileTest : public ::testing::TestWithParam<ProfileCase> {};
 
 TEST_P(SimulatorProfileTest, LinesDecodeToWhatTheMeterMeantAndMatchTheTranscript) {
-    Simulator sim(GetParam().profile);
+    SimulatedMeter sim({"--profile", GetParam().profile, "--seed", "7"});
     EXPECT_EQ(sim.FirstLine(), sim.LinkPath());
     const QStringList lines = pollLines(sim.LinkPath(), 3);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines, sim.Transcript());
+    EXPECT_EQ(lines, sim.Sent());
     for (const QString& line : lines) {
         const MeterReading r = DecodeReading(line);
         EXPECT_EQ(r.Mode, GetParam().mode) << qPrintable(line);
@@ -95,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProfileCase{"temp", "Temp", "  C"}));
 
 TEST(Simulator, AcVoltsLinesCarryADbuLevel) {
-    Simulator sim("acv");
+    SimulatedMeter sim({"--profile", "acv"});
     for (const QString& line : pollLines(sim.LinkPath(), 2)) {
         const MeterReading r = DecodeReading(line);
         EXPECT_TRUE(r.DbuValid) << qPrintable(line);
@@ -104,10 +72,10 @@ TEST(Simulator, AcVoltsLinesCarryADbuLevel) {
 }
 
 TEST(Simulator, AMeterFramedSevenTwoIsReadThroughThePort) {
-    Simulator sim("acv", {"--framing", "7n2"});
+    SimulatedMeter sim({"--profile", "acv", "--framing", "7n2"});
     const QStringList lines = pollLines(sim.LinkPath(), 2);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines, sim.Transcript());
+    EXPECT_EQ(lines, sim.Sent());
     EXPECT_TRUE(DecodeReading(lines[0]).DbuValid) << qPrintable(lines[0]);
 }
 
@@ -154,15 +122,15 @@ TEST(Simulator, OnExitRemovesOnlyTheLinkItMade) {
 }
 
 TEST(Simulator, FallsSilentWhenAsked) {
-    Simulator sim("dcv", {"--silent-after", "0"});
+    SimulatedMeter sim({"--profile", "dcv", "--silent-after", "0"});
     PortMap map;
     map.SetDevice(1, sim.LinkPath());
     MeterLink link(map);
     ASSERT_FALSE(link.OpenConfiguredPort().has_value());
     link.SendPoll();
-    QTest::qWait(300);
-    EXPECT_EQ(link.LastLine, "");
-    EXPECT_EQ(link.PendingLine, "");
+    // A speaking simulator answers within about one line time (12 characters at 1200 baud).
+    EXPECT_FALSE(QTest::qWaitFor(
+        [&] { return !link.PendingLine.isEmpty() || !link.LastLine.isEmpty(); }, 500));
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A running qmx7300-sim: a simulated meter on a pseudo-terminal published at LinkPath(),
+// appending every line it sends to a transcript. Ended when destroyed.
+class SimulatedMeter {
+public:
+    // The simulator with these extra arguments ("--profile", "acv", ...), publishing its
+    // port at link (in a folder of its own when empty).
+    explicit SimulatedMeter(const QStringList& args = {}, const QString& link = {});
+    ~SimulatedMeter();
+    SimulatedMeter(const SimulatedMeter&) = delete;
+    SimulatedMeter& operator=(const SimulatedMeter&) = delete;
+
+    // Whether it started and published its port (the first line it printed names it).
+    [[nodiscard]] bool Started() const { return !firstLine_.isEmpty(); }
+    [[nodiscard]] QString FirstLine() const { return firstLine_; }
+    [[nodiscard]] QString LinkPath() const { return link_; }
+    // The lines sent so far by every simulator that published this link.
+    [[nodiscard]] QStringList Sent() const;
+    // Pulls the plug: the simulator dies at once.
+    void Unplug();
+
+private:
+    QTemporaryDir dir_;
+    QString link_;
+    QString firstLine_;
+    QProcess process_;
+};
