@@ -66,7 +66,7 @@ TEST_F(RecordTest, AnExistingLogIsRefusedWithTheCreationText) {
 
 TEST_F(RecordTest, MonitorSaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack) {
     QProcess monitor;
-    monitor.start(QString(QMX_BIN_DIR) + "/qmxtool", {"monitor", "--device", link});
+    monitor.start(QString(QMX_BIN_DIR) + "/qmxtool", {"monitor", "--device", sim.LinkPath()});
     QByteArray out;
     const auto says = [&](const QString& text, int ms) {
         return QTest::qWaitFor(
@@ -77,11 +77,11 @@ TEST_F(RecordTest, MonitorSaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack)
             ms);
     };
     ASSERT_TRUE(says("mode=", kWaitMs));
-    sim.kill(); // the link stays, to a terminal that is gone
-    sim.waitForFinished(kWaitMs);
+    sim.Unplug(); // the link stays, to a terminal that is gone
     EXPECT_TRUE(says("No Comm", 1000)) << out.constData();
-    SetUp();
-    EXPECT_TRUE(says(link + " is back", kWaitMs)) << out.constData();
+    const SimulatedMeter again({"--profile", "cycle"}, sim.LinkPath());
+    ASSERT_TRUE(again.Started());
+    EXPECT_TRUE(says(sim.LinkPath() + " is back", kWaitMs)) << out.constData();
     monitor.terminate();
     monitor.waitForFinished(kWaitMs);
 }
@@ -108,7 +108,7 @@ TEST_F(RecordTest, AFailedRunWithoutSamplesLeavesNoFileBehind) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         QProcess p;
         p.start(QString(QMX_BIN_DIR) + "/qmxtool",
-                {"record", "--device", dir.filePath("no-such-meter"), log});
+                {"record", "--device", sim.LinkPath() + "-unplugged", log});
         p.waitForFinished(kWaitMs);
         EXPECT_EQ(p.exitCode(), 1);
         EXPECT_FALSE(p.readAllStandardError().contains("Database Already Exists!"));
