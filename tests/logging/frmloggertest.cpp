@@ -3,7 +3,6 @@
 #include "display/settingsstore.h"
 #include "logging/frmlogger.h"
 #include "logging/logrowset.h"
-#include "logging/runcontrol.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
@@ -87,8 +86,6 @@ TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
     EXPECT_FALSE(l.cmdStop->isEnabled());
     EXPECT_FALSE(l.Label10->isVisibleTo(&l));
     EXPECT_TRUE(l.tmrRealTime.isActive());
-    EXPECT_EQ(l.frameGeometry().height(), TwipsToPx(4550)) << "the outer size";
-    EXPECT_EQ(l.frameGeometry().width(), w->frameGeometry().width());
     tick();
     EXPECT_FALSE(w->mnuOpen->isEnabled());
     w->mnuLogger->trigger();
@@ -180,14 +177,6 @@ TEST_F(LoggerTest, AnExistingFileStopsTheStartWithTheCreationBox) {
     EXPECT_EQ(SettingsStore().Read("CommPort", "unsaved"), "unsaved");
 }
 
-TEST_F(LoggerTest, IntervalFieldCorrectsItselfOnLeaving) {
-    frmLogger& l = open();
-    l.txtSampInt->setText("75"); // the correction itself is the run control's (its own table)
-    l.txtSampInt_LostFocus();
-    EXPECT_EQ(l.txtSampInt->text(), "60.0");
-    EXPECT_EQ(w->LogIntervalMs, 60000);
-}
-
 TEST_F(LoggerTest, ALongCommentIsCutWithAMessage) {
     frmLogger& l = open();
     l.txtComment->setText(QString(300, 'c'));
@@ -223,24 +212,6 @@ TEST_F(TimedRun, ChoosingTimedFillsBothBoxesWithTheSameTime) {
     EXPECT_EQ(l.mskEndTime->text(), "02:05:09 PM");
     secondAt(QTime(14, 5, 10));
     EXPECT_FALSE(l.cmdStart->isEnabled()) << "equal times never start";
-}
-
-TEST_F(TimedRun, StartsAndStopsAtTheClockTimesWithTheCompletionMessage) {
-    frmLogger& l = timed("10:00:02 AM", "10:00:05 AM");
-    secondAt(QTime(10, 0, 1));
-    EXPECT_EQ(l.cmdStart->text(), "Timed Start Pending!");
-    EXPECT_TRUE(l.cmdStart->isEnabled());
-    secondAt(QTime(10, 0, 2));
-    EXPECT_TRUE(w->LoggingActive);
-    EXPECT_EQ(l.cmdStart->text(), "In Progress!");
-    EXPECT_FALSE(l.mskStartTime->isEnabled());
-    clock.time = QTime(10, 0, 3);
-    w->GetRowofData();
-    secondAt(QTime(10, 0, 5));
-    EXPECT_FALSE(w->LoggingActive);
-    EXPECT_TRUE(l.optManual->isChecked());
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].text, RunControl::CompletionText(w->LogFilePath, 2));
 }
 
 TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryState) {
@@ -302,17 +273,6 @@ TEST_F(TimedRun, ATimedStartTakesTheIntervalAsLeavingItsFieldWould) {
     EXPECT_EQ(l.txtSampInt->text(), "0.5");
     EXPECT_EQ(w->LogIntervalMs, 500);
     EXPECT_EQ(w->tmrLogClock.interval(), 500);
-}
-
-TEST_F(TimedRun, LowerCaseTypedTimesMatchTheClock) {
-    frmLogger& l = timed("", "");
-    l.mskStartTime->setFocus();
-    l.mskStartTime->setCursorPosition(0);
-    QTest::keyClicks(l.mskStartTime, "110002pm");
-    EXPECT_EQ(l.mskStartTime->text(), "11:00:02 PM");
-    l.mskEndTime->setText("11:30:00 PM");
-    secondAt(QTime(23, 0, 2));
-    EXPECT_TRUE(w->LoggingActive);
 }
 
 // Ticks at these times: the run is on after each as stated, across midnight or late ticks.
