@@ -392,8 +392,6 @@ TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
     }
     l.tmrRealTime_Timer();
     EXPECT_EQ(l.lblMax->text(), "5.00");
-    EXPECT_EQ(l.lblMidLow->text(), "-2.50");
-    EXPECT_EQ(l.lblType->text(), "DC Volts");
     EXPECT_TRUE(l.lblRescale->isVisibleTo(&l));
     showLine("DC -3.300 V");
     EXPECT_EQ(l.picGraph->PixelAt(239, -3.3), QColor(Qt::red));
