@@ -1,7 +1,7 @@
 // The Access-format writer's pieces against bytes the database engine and Jackcess
 // produce, the layout of a whole file, and the logs it refuses.
-#include "grapher/exportfile.h"
 #include "logging/dberror.h"
+#include "logging/exportfile.h"
 #include "logging/jet4/indexleaf.h"
 #include "logging/jet4/jetbytes.h"
 #include "logging/jet4/jetcatalog.h"
@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace qmx;
 
 namespace {
 
