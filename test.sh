@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh
+python3 scripts/layers.py
 
 source scripts/headless-env.sh
 

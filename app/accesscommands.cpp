@@ -8,6 +8,8 @@
 #include <csignal>
 #include <cstdio>
 
+namespace qmx {
+
 // qmxtool mdb LOG [-o OUT]: the log as an Access-format database (OUT defaults to LOG
 // with its last three characters replaced by "mdb").
 int RunMdb(CommandLine& line, const QStringList& args) {
@@ -43,3 +45,5 @@ int RunImport(CommandLine& line, const QStringList& args) {
     }
     return 0;
 }
+
+} // namespace qmx

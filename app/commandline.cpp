@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace qmx {
+
 CommandLine::CommandLine(QString name, QString synopsis, QString summary)
     : name_(std::move(name)), synopsis_(std::move(synopsis)), summary_(std::move(summary)) {
     parser_.addOption(help_);
@@ -103,3 +105,5 @@ void CommandLine::OneOf(const QString& first, const QString& second, bool requir
         Fail("--" + first + " or --" + second + " is needed");
     }
 }
+
+} // namespace qmx

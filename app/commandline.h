@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace qmx {
+
 class DbError;
 
 // A mistake in how qmxtool was called. Its text says what is wrong and how the command
@@ -61,3 +63,5 @@ private:
 
 // What went wrong with a log file, in a few words for a one-line message.
 [[nodiscard]] QString ReasonOf(const DbError& error);
+
+} // namespace qmx

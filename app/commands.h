@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace qmx {
+
 class CommandLine;
 
 // One command of qmxtool: its name, its arguments as the usage line shows them, what it
@@ -22,3 +24,5 @@ int RunCsv(CommandLine& line, const QStringList& args);
 int RunInfo(CommandLine& line, const QStringList& args);
 int RunMdb(CommandLine& line, const QStringList& args);
 int RunImport(CommandLine& line, const QStringList& args);
+
+} // namespace qmx

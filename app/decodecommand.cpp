@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <optional>
 
+namespace qmx {
+
 namespace {
 
 QByteArray decodedJson(const QString& line) {
@@ -62,3 +64,5 @@ int RunDecode(CommandLine& line, const QStringList& args) {
     std::fflush(stdout);
     return 0;
 }
+
+} // namespace qmx

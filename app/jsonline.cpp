@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace qmx {
+
 namespace {
 
 template <typename T> QByteArray shortest(std::optional<T> value) {
@@ -65,3 +67,5 @@ JsonLine& JsonLine::Integer(const char* key, qint64 value) {
 QByteArray JsonLine::Finish() const {
     return '{' + body_ + '}';
 }
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace qmx {
+
 // Builds one JSON object on one line, keys in the order they are added. Numbers are
 // written in the shortest form that reads back to the same float or double.
 class JsonLine {
@@ -21,3 +23,5 @@ private:
     JsonLine& raw(const char* key, const QByteArray& value);
     QByteArray body_;
 };
+
+} // namespace qmx

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace qmx {
+
 // qmxtool csv LOG [-o OUT]: the log as comma-separated values (OUT defaults to LOG with
 // its last three characters replaced by "csv").
 int RunCsv(CommandLine& line, const QStringList& args) {
@@ -65,3 +67,5 @@ int RunInfo(CommandLine& line, const QStringList& args) {
     }
     return 0;
 }
+
+} // namespace qmx

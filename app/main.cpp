@@ -1,7 +1,7 @@
 // qmx7300 [LOG]: the desktop program; a log named on the command line (as a file manager
 // does) opens in the graph window at start-up.
 #include "display/frmmain.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/largeglyphs.h"
 #include "ui/qtdialogs.h"
 #include "ui/qtsoundplayer.h"
@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 
 #include <csignal>
+
+namespace qmx {
 
 namespace {
 
@@ -26,6 +28,10 @@ QString programFolder() {
 }
 
 } // namespace
+
+} // namespace qmx
+
+using namespace qmx;
 
 int main(int argc, char* argv[]) {
     // A file size limit makes a write fail (and the run stop with a message), not the program.

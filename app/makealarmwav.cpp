@@ -8,6 +8,8 @@
 #include <fstream>
 #include <vector>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kRate = 22050;
@@ -42,6 +44,10 @@ std::vector<int16_t> tone() {
 }
 
 } // namespace
+
+} // namespace qmx
+
+using namespace qmx;
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kDataPage = 0x01;
@@ -251,6 +253,10 @@ MdbCatalogEntry* findTable(MdbHandle* mdb, const char* name) {
 }
 
 } // namespace
+
+} // namespace qmx
+
+using namespace qmx;
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {

@@ -11,6 +11,8 @@
 #include <csignal>
 #include <cstdio>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kPollMs = 250;
@@ -75,3 +77,5 @@ int RunMonitor(CommandLine& line, const QStringList& args) {
     link.ClosePort();
     return status;
 }
+
+} // namespace qmx

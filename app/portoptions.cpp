@@ -1,7 +1,9 @@
 #include "app/portoptions.h"
 
 #include "app/commandline.h"
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
+
+namespace qmx {
 
 void AddPortOptions(CommandLine& line) {
     line.AddOption({"device", "The meter's serial device.", "PATH"});
@@ -20,3 +22,5 @@ ChosenMeter MeterFromOptions(const CommandLine& line) {
     meter.Ports.AssignFree(PortMap::SystemCandidates());
     return meter;
 }
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include "meter/portmap.h"
 
+namespace qmx {
+
 class CommandLine;
 
 // The meter a command talks to: a device named directly, or one of the program's port
@@ -15,3 +17,5 @@ struct ChosenMeter {
 void AddPortOptions(CommandLine& line);
 // The meter the parsed options name; exactly one of the two must be given.
 [[nodiscard]] ChosenMeter MeterFromOptions(const CommandLine& line);
+
+} // namespace qmx

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace qmx {
+
 namespace {
 
 // Every command, in the order the help lists them.
@@ -57,6 +59,10 @@ int checkedOutput(const QString& who, int status) {
 }
 
 } // namespace
+
+} // namespace qmx
+
+using namespace qmx;
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

@@ -22,6 +22,8 @@
 #include <limits>
 #include <memory>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kPollMs = 250;
@@ -225,3 +227,5 @@ int RunRecord(CommandLine& line, const QStringList& args) {
     }
     return status;
 }
+
+} // namespace qmx

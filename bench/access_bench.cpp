@@ -9,9 +9,9 @@
 #include "logging/logcreation.h"
 #include "logging/logimport.h"
 #include "logging/sqlitedb.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
-#include "ui/soundplayer.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/soundplayer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <functional>
 #include <vector>
+
+using namespace qmx;
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace qmx;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

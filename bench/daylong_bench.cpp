@@ -5,8 +5,8 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; TICKS=N runs
 // fewer ticks.
 #include "display/frmmain.h"
-#include "display/settingsstore.h"
 #include "logging/frmlogger.h"
+#include "platform/settingsstore.h"
 #include "tests/support/fakes.h"
 #include "tests/support/ptypair.h"
 #include "ui/largeglyphs.h"
@@ -24,6 +24,8 @@
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
+
+using namespace qmx;
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace qmx;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

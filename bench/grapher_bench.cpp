@@ -19,6 +19,8 @@
 #include <random>
 #include <vector>
 
+using namespace qmx;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

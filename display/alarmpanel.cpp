@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QValidator>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kHiRowTopTw = 2500;
@@ -129,3 +131,5 @@ void AlarmPanel::Show() {
     showSide(rules_.Hi, txtHiAlarm, lblHiThresh, chkHiSet);
     showSide(rules_.Lo, txtLowAlarm, lblLoThresh, chkLoSet);
 }
+
+} // namespace qmx

@@ -10,6 +10,8 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+namespace qmx {
+
 // The alarm panel's controls beside the alarm button, showing the alarm rules and
 // passing the user's clicks and typing to them.
 class AlarmPanel : public QObject {
@@ -39,3 +41,5 @@ private:
     AlarmRules& rules_;
     std::function<float()> currentValue_;
 };
+
+} // namespace qmx

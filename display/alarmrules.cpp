@@ -1,7 +1,9 @@
 #include "display/alarmrules.h"
 
 #include "meter/readnumber.h"
-#include "ui/soundplayer.h"
+#include "platform/soundplayer.h"
+
+namespace qmx {
 
 namespace {
 
@@ -151,3 +153,5 @@ void AlarmRules::Blink() {
         Lo.LabelVisible = !Lo.LabelVisible;
     }
 }
+
+} // namespace qmx

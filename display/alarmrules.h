@@ -1,10 +1,12 @@
 #pragma once
 
-#include "ui/vbcolor.h"
+#include "display/vbcolor.h"
 
 #include <QString>
 
 #include <functional>
+
+namespace qmx {
 
 class SoundPlayer;
 
@@ -69,3 +71,5 @@ private:
     SoundPlayer& sound_;
     std::function<bool(const QString&)> fileExists_;
 };
+
+} // namespace qmx

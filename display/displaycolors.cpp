@@ -1,5 +1,7 @@
 #include "display/displaycolors.h"
 
+namespace qmx {
+
 void DisplayColors::SetBackground(qint32 color) {
     Background = color;
     NoSameFGBG();
@@ -15,3 +17,5 @@ void DisplayColors::NoSameFGBG() {
         SetForeground(VbColor::kWhite);
     }
 }
+
+} // namespace qmx

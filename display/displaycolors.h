@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ui/vbcolor.h"
+#include "display/vbcolor.h"
+
+namespace qmx {
 
 // The display's background and foreground colours, and the rule that keeps the
 // foreground from being the background: the foreground item of the background's own
@@ -16,3 +18,5 @@ public:
     void SetForeground(qint32 color) { Foreground = color; }
     void NoSameFGBG();
 };
+
+} // namespace qmx

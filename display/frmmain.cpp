@@ -8,12 +8,12 @@
 #include "logging/logmessages.h"
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/soundplayer.h"
 #include "ui/controls.h"
-#include "ui/dialogs.h"
 #include "ui/fittext.h"
 #include "ui/outersize.h"
-#include "ui/soundplayer.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
@@ -27,6 +27,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+
+namespace qmx {
 
 namespace {
 
@@ -602,3 +604,5 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
+
+} // namespace qmx

@@ -4,10 +4,10 @@
 #include "display/alarmrules.h"
 #include "display/displaycolors.h"
 #include "display/readingmodel.h"
-#include "display/settingsstore.h"
 #include "logging/chartstate.h"
 #include "meter/meterlink.h"
-#include "ui/services.h"
+#include "platform/services.h"
+#include "platform/settingsstore.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,14 +18,17 @@
 #include <memory>
 #include <vector>
 
-class frmGrapher;
-class frmLogger;
-class LogWriter;
 class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+
+namespace qmx {
+
+class frmGrapher;
+class frmLogger;
+class LogWriter;
 
 // The main window: the live reading in large type, the dBu view, the alarm button,
 // the port and display settings, and the program's start-up and quit.
@@ -168,3 +171,5 @@ private:
     bool unloaded_ = false;
     bool alarmWavChosen_ = false; // only a sound the user chose is saved
 };
+
+} // namespace qmx

@@ -1,8 +1,10 @@
 #include "display/readingmodel.h"
 
-#include "ui/numberformat.h"
+#include "display/numberformat.h"
 
 #include <QLocale>
+
+namespace qmx {
 
 QString ReadingModel::FormatClockText(QTime time) {
     return QLocale::c().toString(time, "hh:mm:ss AP");
@@ -37,3 +39,5 @@ MeterReading ReadingModel::Take(const QString& line) {
     ReadingMode = reading.Mode;
     return reading;
 }
+
+} // namespace qmx

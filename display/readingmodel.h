@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTime>
 
+namespace qmx {
+
 // The reading the main window shows and publishes, kept apart from its widgets: the
 // shown line, the dBu text and value, the decoded mode, units and value, the clock.
 class ReadingModel {
@@ -38,3 +40,5 @@ public:
     // value. Returns the decoded reading.
     MeterReading Take(const QString& line);
 };
+
+} // namespace qmx

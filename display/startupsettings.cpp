@@ -1,11 +1,13 @@
 #include "display/startupsettings.h"
 
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <limits>
+
+namespace qmx {
 
 namespace StartupSettings {
 
@@ -60,3 +62,5 @@ QString FolderOf(const QString& path) {
 }
 
 } // namespace StartupSettings
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 class SettingsStore;
 
 // How the main window reads its settings at start-up, with their defaults. A stored
@@ -38,3 +40,5 @@ struct AlarmSound {
 [[nodiscard]] QString FolderOf(const QString& path);
 
 } // namespace StartupSettings
+
+} // namespace qmx

@@ -1,9 +1,11 @@
 #include "grapher/accessexport.h"
 
-#include "grapher/exportfile.h"
 #include "grapher/logcopy.h"
+#include "logging/exportfile.h"
 #include "logging/jet4/jetlogwriter.h"
 #include "logging/logreader.h"
+
+namespace qmx {
 
 void ExportAccessFile(const QString& log, const QString& target) {
     if (LogReader::IsAccessFormat(log)) {
@@ -15,3 +17,5 @@ void ExportAccessFile(const QString& log, const QString& target) {
                          [&log](LogVisitor& visitor) { LogReader::Read(log, visitor); });
     out.Commit();
 }
+
+} // namespace qmx

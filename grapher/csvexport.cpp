@@ -1,10 +1,12 @@
 #include "grapher/csvexport.h"
 
-#include "grapher/exportfile.h"
+#include "display/numberformat.h"
 #include "grapher/logdocument.h"
 #include "logging/dberror.h"
+#include "logging/exportfile.h"
 #include "logging/logreader.h"
-#include "ui/numberformat.h"
+
+namespace qmx {
 
 namespace {
 
@@ -107,3 +109,5 @@ void CsvExport::Abandon() {
     file_.reset();
     buffer_.clear();
 }
+
+} // namespace qmx

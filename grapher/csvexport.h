@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+namespace qmx {
+
 class ExportFile;
 
 // Writes a log of either format as comma-separated values: the header record (date,
@@ -42,3 +44,5 @@ private:
     std::unique_ptr<ExportFile> file_;
     QByteArray buffer_;
 };
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include "logging/logmessages.h"
 
+namespace qmx {
+
 namespace ExportMessages {
 
 namespace {
@@ -29,3 +31,5 @@ QString CsvErrorText(int code) {
 }
 
 } // namespace ExportMessages
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // The texts of the two conversions of a log.
 namespace ExportMessages {
 
@@ -17,3 +19,5 @@ inline const QString kCsvErrorTitle = QStringLiteral("CSV File Creation Error!")
 [[nodiscard]] QString CsvErrorText(int code);
 
 } // namespace ExportMessages
+
+} // namespace qmx

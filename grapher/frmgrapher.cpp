@@ -1,7 +1,7 @@
 #include "grapher/frmgrapher.h"
 
 #include "display/frmmain.h"
-#include "display/settingsstore.h"
+#include "display/numberformat.h"
 #include "display/startupsettings.h"
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
@@ -11,9 +11,9 @@
 #include "grapher/logdocument.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
+#include "platform/dialogs.h"
+#include "platform/settingsstore.h"
 #include "ui/controls.h"
-#include "ui/dialogs.h"
-#include "ui/numberformat.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
@@ -34,6 +34,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
+
+namespace qmx {
 
 namespace {
 
@@ -564,3 +566,5 @@ void frmGrapher::closeEvent(QCloseEvent* event) {
     main_.Grapher.clear();
     event->accept();
 }
+
+} // namespace qmx

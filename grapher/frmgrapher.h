@@ -1,21 +1,24 @@
 #pragma once
 
 #include "grapher/graphview.h"
-#include "ui/services.h"
+#include "platform/services.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
 
-class DbError;
-class LogDocument;
-class PictureBox;
-class frmMain;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace qmx {
+
+class DbError;
+class LogDocument;
+class PictureBox;
+class frmMain;
 
 // The graph window: one log plotted with its scale, the run's date and comment, a
 // cursor with the readout of the sample under it, zoom, sign filter and export.
@@ -110,3 +113,5 @@ private:
     qint32 current_ = 0;
     QString shownComment_; // the comment as the log showed it, to tell an edit
 };
+
+} // namespace qmx

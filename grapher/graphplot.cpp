@@ -1,14 +1,16 @@
 #include "grapher/graphplot.h"
 
+#include "display/vbcolor.h"
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
 #include "ui/picturebox.h"
-#include "ui/vbcolor.h"
 #include "ui/widgetcolors.h"
 
 #include <cmath>
 #include <span>
 #include <vector>
+
+namespace qmx {
 
 namespace GraphPlot {
 
@@ -119,3 +121,5 @@ void DrawMarker(PictureBox& picture, const GraphView& view, float x) {
 }
 
 } // namespace GraphPlot
+
+} // namespace qmx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace qmx {
+
 class GraphView;
 class LogDocument;
 class PictureBox;
@@ -20,3 +22,5 @@ void DrawCross(PictureBox& picture, const GraphView& view, float x, float v);
 void DrawMarker(PictureBox& picture, const GraphView& view, float x);
 
 } // namespace GraphPlot
+
+} // namespace qmx

@@ -1,10 +1,12 @@
 #include "grapher/graphview.h"
 
+#include "display/numberformat.h"
 #include "grapher/logdocument.h"
-#include "ui/numberformat.h"
 
 #include <cmath>
 #include <span>
+
+namespace qmx {
 
 namespace {
 
@@ -168,3 +170,5 @@ qint32 PositionAt(const GraphView& view, double x) {
 }
 
 } // namespace GraphScale
+
+} // namespace qmx

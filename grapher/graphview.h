@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 
+namespace qmx {
+
 class LogDocument;
 
 // The graph window's view of the open log: the samples in view, their extremes, the
@@ -83,3 +85,5 @@ void GetMaxMin(GraphView& view, const LogDocument& log);
 [[nodiscard]] qint32 PositionAt(const GraphView& view, double x);
 
 } // namespace GraphScale
+
+} // namespace qmx

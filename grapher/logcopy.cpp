@@ -1,9 +1,11 @@
 #include "grapher/logcopy.h"
 
-#include "grapher/exportfile.h"
 #include "logging/dberror.h"
+#include "logging/exportfile.h"
 
 #include <QFile>
+
+namespace qmx {
 
 namespace {
 constexpr qint64 kChunkBytes = 1 << 20;
@@ -28,3 +30,5 @@ void CopyLogFile(const QString& source, const QString& target) {
     }
     out.Commit();
 }
+
+} // namespace qmx

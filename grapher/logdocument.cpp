@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace qmx {
+
 namespace {
 
 constexpr quint16 kMostTypes = 65535;
@@ -197,3 +199,5 @@ void LogDocument::SaveDescription(const QString& description) {
     write.Step();
     description_ = description;
 }
+
+} // namespace qmx

@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+namespace qmx {
+
 // A log file open for graphing. The samples' values and types are read in one pass
 // when it opens (a few bytes a sample); the other fields are read by position when a
 // sample is shown. Positions run 1 to Count() in stored order. Failures throw DbError:
@@ -90,3 +92,5 @@ private:
 // infinity, or a number beyond single range) have no place on a graph or in a readout.
 [[nodiscard]] std::optional<float> SampleNumber(const Statement& row, int column);
 [[nodiscard]] std::optional<float> SampleNumber(const std::optional<double>& value);
+
+} // namespace qmx

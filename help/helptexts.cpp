@@ -1,8 +1,10 @@
 #include "help/helptexts.h"
 
-#include "ui/numberformat.h"
+#include "display/numberformat.h"
 
 #include <QStringList>
+
+namespace qmx {
 
 namespace HelpTexts {
 
@@ -80,3 +82,5 @@ QString GrapherHelp(float version) {
 }
 
 } // namespace HelpTexts
+
+} // namespace qmx

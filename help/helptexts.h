@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // The fixed help and about texts of the three windows, with the program version.
 namespace HelpTexts {
 
@@ -22,3 +24,5 @@ inline const QString kGrapherHelpTitle =
 [[nodiscard]] QString GrapherHelp(float version);
 
 } // namespace HelpTexts
+
+} // namespace qmx

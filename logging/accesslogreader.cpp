@@ -11,6 +11,8 @@
 
 #include <sys/resource.h>
 
+namespace qmx {
+
 namespace {
 
 const QString kHelperName = QStringLiteral("qmx7300-mdbread");
@@ -278,3 +280,5 @@ void AccessLogReader::Read(const QString& path, LogVisitor& visitor) const {
         throw;
     }
 }
+
+} // namespace qmx

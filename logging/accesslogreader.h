@@ -7,6 +7,8 @@
 #include <chrono>
 #include <optional>
 
+namespace qmx {
+
 // Reads a log in the Access format (Jet 4) through the helper program qmx7300-mdbread,
 // which it starts as a child process under a time and a memory limit: a damaged file can
 // crash or hang only the helper. Any failure (the helper's own report, a crash, a limit
@@ -35,3 +37,5 @@ private:
     QString helper_;
     std::optional<Limits> limits_;
 };
+
+} // namespace qmx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace qmx {
+
 // What the Access-format reader helper writes on its standard output, and its client
 // reads: a compact binary stream, integers little-endian.
 //
@@ -27,3 +29,5 @@ inline constexpr unsigned char kSingle = 4;
 inline constexpr unsigned char kDouble = 8;
 
 } // namespace AccessStream
+
+} // namespace qmx

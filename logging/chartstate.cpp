@@ -1,8 +1,10 @@
 #include "logging/chartstate.h"
 
-#include "ui/numberformat.h"
+#include "display/numberformat.h"
 
 #include <cmath>
+
+namespace qmx {
 
 namespace {
 
@@ -62,3 +64,5 @@ QString TypeText(const QString& readingMode, const QString& readingUnits) {
 }
 
 } // namespace ChartScale
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace qmx {
+
 // The strip chart's buffer of recent readings, shared by the display tick (which fills
 // it) and the logging window (which draws it). A value of 0 marks a slot without a point.
 struct ChartState {
@@ -53,3 +55,5 @@ namespace ChartScale {
 [[nodiscard]] QString TypeText(const QString& readingMode, const QString& readingUnits);
 
 } // namespace ChartScale
+
+} // namespace qmx

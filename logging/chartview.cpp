@@ -1,10 +1,12 @@
 #include "logging/chartview.h"
 
+#include "display/vbcolor.h"
 #include "ui/picturebox.h"
-#include "ui/vbcolor.h"
 #include "ui/widgetcolors.h"
 
 #include <QLabel>
+
+namespace qmx {
 
 namespace {
 
@@ -89,3 +91,5 @@ void ChartView::DrawTrace(const ChartState& chart) {
         }
     }
 }
+
+} // namespace qmx

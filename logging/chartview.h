@@ -4,8 +4,11 @@
 
 #include <array>
 
-class PictureBox;
 class QLabel;
+
+namespace qmx {
+
+class PictureBox;
 
 // Draws the strip chart of recent readings: its scale (grid, ticks and labels) and the
 // red trace of the buffer.
@@ -31,3 +34,5 @@ private:
     float top_ = 0.1f;
     bool oneSided_ = false;
 };
+
+} // namespace qmx

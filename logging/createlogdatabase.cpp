@@ -3,7 +3,9 @@
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/logmessages.h"
-#include "ui/dialogs.h"
+#include "platform/dialogs.h"
+
+namespace qmx {
 
 bool CreateLogDatabase(const QString& path, Dialogs& dialogs,
                        const std::function<void()>& endProgram) {
@@ -23,3 +25,5 @@ bool CreateLogDatabase(const QString& path, Dialogs& dialogs,
         }
     }
 }
+
+} // namespace qmx

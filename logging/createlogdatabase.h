@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace qmx {
+
 class Dialogs;
 
 // Makes a new, empty log file at path. On a failure the "Database Creation Error!" box
@@ -12,3 +14,5 @@ class Dialogs;
 // is its negation.
 [[nodiscard]] bool CreateLogDatabase(const QString& path, Dialogs& dialogs,
                                      const std::function<void()>& endProgram);
+
+} // namespace qmx

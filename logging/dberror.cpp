@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace qmx {
+
 int DbError::CodeForErrno(int err) {
     switch (err) {
     case EEXIST:
@@ -49,3 +51,5 @@ int DbError::CodeForSqlite(int resultCode, int err) {
         return kEngineFailure;
     }
 }
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace qmx {
+
 // A failure of the log file's database, with the error number the messages are chosen
 // by (the numbers the program has always shown for these failures).
 class DbError : public std::runtime_error {
@@ -37,3 +39,5 @@ public:
     // The number for an SQLite result code, with the errno behind it when there is one.
     [[nodiscard]] static int CodeForSqlite(int resultCode, int err);
 };
+
+} // namespace qmx

@@ -1,7 +1,6 @@
 #include "logging/frmlogger.h"
 
 #include "display/frmmain.h"
-#include "display/settingsstore.h"
 #include "display/startupsettings.h"
 #include "help/helptexts.h"
 #include "logging/chartview.h"
@@ -11,9 +10,10 @@
 #include "logging/logwriter.h"
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/settingsstore.h"
 #include "ui/controls.h"
-#include "ui/dialogs.h"
 #include "ui/outersize.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
@@ -28,6 +28,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+
+namespace qmx {
 
 namespace {
 
@@ -471,3 +473,5 @@ void frmLogger::closeEvent(QCloseEvent* event) {
     main_.Logger.clear(); // closed now, though deleted later
     event->accept();
 }
+
+} // namespace qmx

@@ -1,20 +1,23 @@
 #pragma once
 
-#include "ui/services.h"
+#include "platform/services.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
 
-class ChartView;
-class PictureBox;
-class frmMain;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace qmx {
+
+class ChartView;
+class PictureBox;
+class frmMain;
 
 // The logging window: the log file, the sampling interval and a comment, and a run
 // started and stopped by hand or at two clock times.
@@ -108,3 +111,5 @@ private:
     bool abandoned_ = false;
     bool creating_ = false; // the log file of a run is being made
 };
+
+} // namespace qmx

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace qmx {
+
 namespace {
 
 // Creates the file only when no file of that name exists; returns its device and inode.
@@ -69,3 +71,5 @@ void LogCreation::RemoveMadeFile() const {
         ::unlink(name.constData());
     }
 }
+
+} // namespace qmx

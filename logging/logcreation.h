@@ -9,6 +9,8 @@
 #include <sys/types.h>
 #include <utility>
 
+namespace qmx {
+
 // Makes a new, empty log file step by step: the file, then the LogData table, then the
 // Info table. A step that fails throws DbError; running again resumes at that step, so
 // a Retry repeats only what failed.
@@ -32,3 +34,5 @@ private:
     std::unique_ptr<SqliteDb> db_;
     std::optional<std::pair<dev_t, ino_t>> made_; // the file made: device and inode
 };
+
+} // namespace qmx

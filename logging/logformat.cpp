@@ -1,5 +1,7 @@
 #include "logging/logformat.h"
 
+namespace qmx {
+
 namespace LogFormat {
 
 namespace {
@@ -64,3 +66,5 @@ const Table* TableNamed(const QString& name) {
 }
 
 } // namespace LogFormat
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace qmx {
+
 // The log file's layout: the tables LogData (one row per sample) and Info (the run's
 // header), their typed columns in order, widths and null rules.
 namespace LogFormat {
@@ -37,3 +39,5 @@ struct Table {
 [[nodiscard]] const Table* TableNamed(const QString& name);
 
 } // namespace LogFormat
+
+} // namespace qmx

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace qmx {
+
 namespace {
 
 QVariant valueOf(const NullableText& text) {
@@ -79,3 +81,5 @@ qint64 ImportLog(const QString& source, const QString& target) {
         throw;
     }
 }
+
+} // namespace qmx

@@ -3,6 +3,8 @@
 #include "logging/dberror.h"
 #include "logging/logformat.h"
 
+namespace qmx {
+
 namespace {
 
 [[noreturn]] void refuse(const QString& why) {
@@ -59,3 +61,5 @@ std::unique_ptr<SqliteDb> OpenForReading(const QString& path) {
 }
 
 } // namespace LogLayout
+
+} // namespace qmx

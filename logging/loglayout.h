@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace qmx {
+
 // Whether a database file holds a log as this program writes it: the tables LogData and
 // Info as plain stored tables with their columns. A file that only looks like one (a view
 // in a table's place, a column missing or computed) is refused before anything is read.
@@ -19,3 +21,5 @@ void Check(SqliteDb& db);
 [[nodiscard]] std::unique_ptr<SqliteDb> OpenForReading(const QString& path);
 
 } // namespace LogLayout
+
+} // namespace qmx

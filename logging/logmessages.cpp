@@ -2,6 +2,8 @@
 
 #include "logging/dberror.h"
 
+namespace qmx {
+
 namespace LogMessages {
 
 namespace {
@@ -51,3 +53,5 @@ QString RecordingFailedText(const QString& path, const QString& detail, qint32 s
 }
 
 } // namespace LogMessages
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // The texts that report a failure to make or write a file, chosen by error number.
 namespace LogMessages {
 
@@ -16,3 +18,5 @@ inline const QString kCreationTitle = QStringLiteral("Database Creation Error!")
                                           qint32 samplesSaved);
 
 } // namespace LogMessages
+
+} // namespace qmx

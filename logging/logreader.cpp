@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace qmx {
+
 namespace {
 
 const QByteArray kJetSignature = QByteArray::fromHex("00010000") + "Standard Jet DB";
@@ -59,3 +61,5 @@ void Read(const QString& path, LogVisitor& visitor) {
 }
 
 } // namespace LogReader
+
+} // namespace qmx

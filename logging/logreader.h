@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // Reading a log of either format: a log of this program (SQLite), or one in the Access
 // format (Jet 4) made by the earlier version of the program or by its Access export,
 // told apart by content, whatever the file's name.
@@ -18,3 +20,5 @@ void Read(const QString& path, LogVisitor& visitor);
 [[nodiscard]] qint64 SqliteSampleCount(const QString& path);
 
 } // namespace LogReader
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace qmx {
+
 // A log's rows as stored, whatever the file's format: texts and numbers, nulls kept apart
 // from empty texts.
 using NullableText = std::optional<QString>;
@@ -33,3 +35,5 @@ public:
     virtual void Info(const LogHeader& header) = 0;
     virtual void Sample(const LogRecord& sample) = 0;
 };
+
+} // namespace qmx

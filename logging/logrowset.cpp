@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+namespace qmx {
+
 namespace {
 
 // The table of "SELECT * FROM <table>", the only queries readers use.
@@ -110,3 +112,5 @@ void LogRowSet::Scan(qint64 first, qint64 last, const QStringList& columns,
         row(position++, values);
     }
 }
+
+} // namespace qmx

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace qmx {
+
 // A reader's row set over one table of a log file ("SELECT * FROM Info" or
 // "SELECT * FROM LogData"): rows in stored order at positions 1 to RecordCount, a current
 // row moved by first, last, next and by n, and fields read by name. Reading a field with
@@ -50,3 +52,5 @@ private:
     std::vector<qint64> rowids_;
     qint64 pos_ = 0;
 };
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+namespace qmx {
+
 namespace {
 
 // Keeps the types in order of first appearance, holding nothing but the types seen.
@@ -84,3 +86,5 @@ LogSummary LogSummary::Read(const QString& path) {
     summary.LastTimeStamp = timeStampAt(db, "DESC");
     return summary;
 }
+
+} // namespace qmx

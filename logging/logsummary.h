@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace qmx {
+
 // What a log holds at a glance, read without loading its samples: the run's header, the
 // number of samples, the first and last time stamps and the types of reading, in order of
 // first appearance. A log without samples (or without its header row) is still a log.
@@ -17,3 +19,5 @@ struct LogSummary {
     // Throws DbError when the file is not a readable log.
     [[nodiscard]] static LogSummary Read(const QString& path);
 };
+
+} // namespace qmx

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+namespace qmx {
+
 namespace {
 
 // A row that finds the file busy waits for the next save rather than hold up the display.
@@ -127,3 +129,5 @@ void LogWriter::insert(const Row& row) {
     }
     insert.Step();
 }
+
+} // namespace qmx

@@ -8,6 +8,8 @@
 
 #include <deque>
 
+namespace qmx {
+
 // The writer's row set over a log file (both tables): a new row takes fields of one
 // table and is stored in that table when saved. Every stored row is on disk, so it
 // survives a crash or a power loss. While another program holds the file (reading it in
@@ -49,3 +51,5 @@ private:
     std::deque<Row> waiting_;
     qint64 samplesStored_ = 0;
 };
+
+} // namespace qmx

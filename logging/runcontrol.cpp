@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace qmx {
+
 namespace RunControl {
 
 namespace {
@@ -78,3 +80,5 @@ QString FileExistsText(const QString& path) {
 }
 
 } // namespace RunControl
+
+} // namespace qmx

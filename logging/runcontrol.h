@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTime>
 
+namespace qmx {
+
 // The rules of the logging window that need no widgets: the interval field, the clock
 // times of a timed run and the texts the window shows.
 namespace RunControl {
@@ -35,3 +37,5 @@ constexpr qsizetype kCommentLimit = 255;
 [[nodiscard]] QString FileExistsText(const QString& path);
 
 } // namespace RunControl
+
+} // namespace qmx

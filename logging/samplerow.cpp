@@ -1,14 +1,16 @@
 #include "logging/samplerow.h"
 
+#include "display/numberformat.h"
 #include "display/readingmodel.h"
 #include "logging/logwriter.h"
 #include "meter/meterreading.h"
 #include "meter/readnumber.h"
-#include "ui/numberformat.h"
 
 #include <QLocale>
 
 #include <cmath>
+
+namespace qmx {
 
 QString FormatTimeStamp(QTime time) {
     return QLocale::c().toString(time, "h:mm:ss AP");
@@ -64,3 +66,5 @@ void StoreInfo(LogWriter& writer, QDate date, const QString& description) {
     writer.SetField("Description", description);
     writer.Update();
 }
+
+} // namespace qmx

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace qmx {
+
 class LogWriter;
 
 // One sample as it is stored in LogData.
@@ -33,3 +35,5 @@ struct SampleRow {
 void StoreSample(LogWriter& writer, const SampleRow& row);
 // Appends and saves the run's header row.
 void StoreInfo(LogWriter& writer, QDate date, const QString& description);
+
+} // namespace qmx

@@ -8,6 +8,8 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
@@ -191,3 +193,5 @@ Statement SqliteDb::Prepare(const QString& sql) {
 void SqliteDb::Fail(int rc) const {
     fail(db_.get(), rc);
 }
+
+} // namespace qmx

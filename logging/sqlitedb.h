@@ -8,6 +8,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace qmx {
+
 // A prepared statement; steps through its rows.
 class Statement {
 public:
@@ -52,3 +54,5 @@ private:
     QString path_;
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> db_;
 };
+
+} // namespace qmx

@@ -8,6 +8,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+namespace qmx {
+
 namespace {
 
 constexpr char kCarriageReturn = '\r';
@@ -195,3 +197,5 @@ void MeterLink::tryReconnect() {
     startSettling();
     emit DeviceBack();
 }
+
+} // namespace qmx

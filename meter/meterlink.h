@@ -11,6 +11,8 @@
 #include <array>
 #include <optional>
 
+namespace qmx {
+
 // The serial connection with the meter: picks one of the ports 1 to 8, opens it at
 // 1200,N,8,1, takes the meter's characters one at a time and assembles them into lines.
 class MeterLink : public QObject {
@@ -80,3 +82,5 @@ private:
     QTimer settle_;
     bool settled_ = true;
 };
+
+} // namespace qmx

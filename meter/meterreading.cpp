@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace qmx {
+
 namespace {
 
 constexpr double kDbuReferenceVolts = 0.77459667;
@@ -71,3 +73,5 @@ MeterReading DecodeReading(const QString& line) {
     }
     return r;
 }
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace qmx {
+
 // One decoded meter line.
 struct MeterReading {
     QString Line;       // the decoded line
@@ -28,3 +30,5 @@ struct MeterReading {
 
 // The dBu level of an AC voltage: 20 log10 of the ratio to 0.77459667 V.
 [[nodiscard]] double DbuOfVolts(double volts);
+
+} // namespace qmx

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace qmx {
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -178,3 +180,5 @@ PortFailure DiagnosePortFailure(const QString& device) {
     ::close(fd);
     return terminal ? PortFailureFromErrno(device, 0) : notSerial(device, st.st_mode);
 }
+
+} // namespace qmx

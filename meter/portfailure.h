@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // Why a serial port could not be opened, with the error number that chooses the text.
 struct PortFailure {
     static constexpr int kNoSuchPort = 8002;
@@ -37,3 +39,5 @@ inline const QString kSelectPortFailureTitle = QStringLiteral("Cannot Open Seria
 // Finds out why opening the device failed, from what the system says about it: a path
 // that is not a terminal is not a serial device, whatever it is.
 [[nodiscard]] PortFailure DiagnosePortFailure(const QString& device);
+
+} // namespace qmx

@@ -1,12 +1,14 @@
 #include "meter/portmap.h"
 
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
+
+namespace qmx {
 
 namespace {
 
@@ -106,3 +108,5 @@ QStringList PortMap::SystemCandidates() {
     }
     return out;
 }
+
+} // namespace qmx

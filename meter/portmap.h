@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace qmx {
+
 class SettingsStore;
 
 // Which device stands behind each of the port numbers 1 to 8. The map persists as the
@@ -37,3 +39,5 @@ private:
     std::array<bool, kPorts> assigned_{};
     QString settingsFile_;
 };
+
+} // namespace qmx

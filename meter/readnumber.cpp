@@ -9,6 +9,8 @@
 #include <locale.h>
 #include <string>
 
+namespace qmx {
+
 namespace {
 
 bool isSkipped(QChar c) {
@@ -102,3 +104,5 @@ std::optional<float> FiniteSingle(double value) {
     const float single = NarrowToSingle(value);
     return std::isfinite(single) ? std::optional(single) : std::nullopt;
 }
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 class QString;
 
+namespace qmx {
+
 // The one rule by which every numeric text of the program is read: blanks, tabs and
 // line feeds are removed wherever they stand, then the leading number is taken with "."
 // as decimal point whatever the locale. Text with no number reads as 0; a number beyond
@@ -17,3 +19,5 @@ class QString;
 // A double as a single when it is finite and fits one; nothing otherwise. Such a value
 // is no valid reading to show as a level or to store.
 [[nodiscard]] std::optional<float> FiniteSingle(double value);
+
+} // namespace qmx

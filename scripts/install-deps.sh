@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config python3
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3 libgtest-dev
   fonts-liberation

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstdio>
 
+namespace qmx {
+
 namespace {
 
 volatile bool stopRequested = false;
@@ -23,6 +25,10 @@ QString defaultLink() {
 }
 
 } // namespace
+
+} // namespace qmx
+
+using namespace qmx;
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace qmx {
+
 namespace {
 
 constexpr double kCycleSeconds = 4.0;
@@ -98,3 +100,5 @@ QByteArray MeterProfile::garbage() {
     }
     return bytes;
 }
+
+} // namespace qmx

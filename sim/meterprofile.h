@@ -6,6 +6,8 @@
 
 #include <random>
 
+namespace qmx {
+
 // What the simulated meter says: one meter line per poll, in the layout the meter uses
 // (mode in characters 1-2, value text in 4-9, units word at the end).
 class MeterProfile {
@@ -31,3 +33,5 @@ private:
     double level_ = 0.0;
     QString lastProfile_;
 };
+
+} // namespace qmx

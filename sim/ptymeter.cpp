@@ -13,6 +13,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace qmx {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -154,3 +156,5 @@ void PtyMeter::sendPaced(const QByteArray& bytes, const volatile bool& stop) {
         std::this_thread::sleep_for(options_.CharacterTime);
     }
 }
+
+} // namespace qmx

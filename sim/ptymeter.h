@@ -7,6 +7,8 @@
 
 #include <chrono>
 
+namespace qmx {
+
 // A simulated QMX-7300 on a pseudo-terminal: its slave side is published under a
 // symlink; each carriage return received is answered with one meter line, paced as
 // the meter's 1200 baud output.
@@ -49,3 +51,5 @@ private:
     QFile transcript_;
     QByteArray pendingOutput_;
 };
+
+} // namespace qmx

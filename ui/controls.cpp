@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace qmx {
+
 namespace {
 
 template <typename Widget>
@@ -33,3 +35,5 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
                         const QString& tip) {
     return place(new QPushButton(text, parent), name, at, tip);
 }
+
+} // namespace qmx

@@ -8,6 +8,8 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+namespace qmx {
+
 // Controls made on a window with the name tests find them by, their place and tip.
 // A label shows its text as plain text.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect at,
@@ -15,3 +17,5 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect at, const QString& tip = {});
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect at,
                         const QString& tip = {});
+
+} // namespace qmx

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+namespace qmx {
+
 namespace {
 constexpr int kSmallestPointSize = 6;
 constexpr int kSideMarginPx = 4;
@@ -22,3 +24,5 @@ void FitFontToWidth(QLabel* label, int pointSize) {
         label->setFont(font);
     }
 }
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace qmx {
+
 namespace {
 constexpr int kSamplePointSize = 36;
 const QString kSampleText = QStringLiteral("AC  0.775 V");
@@ -36,3 +38,5 @@ QString FontFaceDialog::Face() const {
 void FontFaceDialog::showSample() {
     sample_->setFont(QFont(Face(), kSamplePointSize));
 }
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 class QFontComboBox;
 class QLabel;
 
+namespace qmx {
+
 // Chooses the face of the reading display: the face is all the display takes from a
 // font, so the dialog offers nothing else (no size, style or effects). Scalable faces
 // only, with a sample in the face chosen.
@@ -21,3 +23,5 @@ private:
     QFontComboBox* face_;
     QLabel* sample_;
 };
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 
+namespace qmx {
+
 namespace {
 
 // The room the frame takes around the window; nothing while the window is not framed.
@@ -63,3 +65,5 @@ bool OuterSize::eventFilter(QObject* watched, QEvent* event) {
     }
     return QObject::eventFilter(watched, event);
 }
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace qmx {
+
 // Keeps a window at a fixed outer size: the size with the frame the window manager draws
 // (title bar and borders), as the window's size is given. The window cannot be resized
 // or maximized. Until the window manager has framed the window, the frame of another
@@ -26,3 +28,5 @@ private:
     QWidget* window_;
     QSize outer_;
 };
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace qmx {
+
 namespace {
 
 // Clips the segment a-b to the rectangle (Liang-Barsky); false when nothing is inside.
@@ -196,3 +198,5 @@ void PictureBox::fitImage() const {
     }
     image_ = fitted;
 }
+
+} // namespace qmx

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace qmx {
+
 // A drawing surface with a persistent image and a user coordinate system: the image
 // survives covering and resizing, lines are drawn solid or dotted, copied or inverted
 // (inverting the pixels under the line, so the same line drawn twice restores the image
@@ -74,3 +76,5 @@ private:
     LineStyle style_ = LineStyle::Solid;
     DrawMode mode_ = DrawMode::CopyPen;
 };
+
+} // namespace qmx

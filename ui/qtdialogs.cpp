@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QTreeView>
 
+namespace qmx {
+
 namespace {
 
 // The frame's title bar holds an icon and three buttons beside the title, each about a
@@ -113,3 +115,5 @@ std::optional<QString> QtDialogs::ChooseFont(const QString& currentFace) {
     }
     return dialog.Face();
 }
+
+} // namespace qmx

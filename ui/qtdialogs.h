@@ -1,8 +1,10 @@
 #pragma once
 
-#include "ui/dialogs.h"
+#include "platform/dialogs.h"
 
 class QWidget;
+
+namespace qmx {
 
 // The dialogs the user sees: Qt message boxes without icon, file and font dialogs.
 class QtDialogs final : public Dialogs {
@@ -18,3 +20,5 @@ public:
 private:
     QWidget* parent_;
 };
+
+} // namespace qmx

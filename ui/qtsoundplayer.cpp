@@ -1,6 +1,6 @@
 #include "ui/qtsoundplayer.h"
 
-#include "ui/wavfile.h"
+#include "platform/wavfile.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -8,6 +8,8 @@
 #include <QUrl>
 
 #include <cstdio>
+
+namespace qmx {
 
 namespace {
 
@@ -64,3 +66,5 @@ void QtSoundPlayer::refuse(const QString& path, const QString& reason) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
     }
 }
+
+} // namespace qmx

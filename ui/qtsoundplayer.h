@@ -1,9 +1,11 @@
 #pragma once
 
-#include "ui/soundplayer.h"
+#include "platform/soundplayer.h"
 
 #include <QSet>
 #include <QSoundEffect>
+
+namespace qmx {
 
 // The alarm sound through Qt Multimedia. A sound that cannot play (no audio output, a
 // file it cannot decode) is refused, and why is written to standard error once.
@@ -27,3 +29,5 @@ private:
     QSet<QString> failedPaths_; // files that could not play; not tried again
     QSet<QString> said_;
 };
+
+} // namespace qmx

@@ -1,11 +1,13 @@
 #include "ui/widgetcolors.h"
 
-#include "ui/vbcolor.h"
+#include "display/vbcolor.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
+
+namespace qmx {
 
 namespace {
 
@@ -72,3 +74,5 @@ qint32 ForeColorOf(const QWidget* widget) {
     const QVariant v = widget->property(kFore);
     return v.isValid() ? v.toInt() : VbColor::kBlack;
 }
+
+} // namespace qmx

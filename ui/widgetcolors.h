@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace qmx {
+
 // The colour a 0x00BBGGRR value stands for; the system colours take the palette's.
 [[nodiscard]] QColor ColorFromVb(qint32 value);
 
@@ -16,3 +18,5 @@ void SetForeColor(QWidget* widget, qint32 color);
 void SetBackColorAndEnabled(QWidget* widget, qint32 color, bool enabled);
 [[nodiscard]] qint32 BackColorOf(const QWidget* widget);
 [[nodiscard]] qint32 ForeColorOf(const QWidget* widget);
+
+} // namespace qmx

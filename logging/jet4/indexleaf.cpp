@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kEntryMask = 0x1B;
@@ -68,3 +70,5 @@ QByteArray Page(quint32 owner, std::vector<QByteArray> entries) {
 }
 
 } // namespace IndexLeaf
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace qmx {
+
 // Index keys in the engine's ascending General (legacy) order, and leaf pages of them.
 namespace IndexLeaf {
 
@@ -19,3 +21,5 @@ namespace IndexLeaf {
 [[nodiscard]] QByteArray Page(quint32 owner, std::vector<QByteArray> entries);
 
 } // namespace IndexLeaf
+
+} // namespace qmx

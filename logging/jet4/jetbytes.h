@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtEndian>
 
+namespace qmx {
+
 // Byte-level helpers shared by the pieces of the Access-format (Jet 4) writer.
 namespace Jet {
 
@@ -52,3 +54,5 @@ inline double DateDouble(const QDateTime& time) {
 }
 
 } // namespace Jet
+
+} // namespace qmx

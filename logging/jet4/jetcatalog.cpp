@@ -10,6 +10,8 @@
 
 #include <set>
 
+namespace qmx {
+
 namespace JetCatalog {
 
 namespace {
@@ -258,3 +260,5 @@ std::map<quint32, QByteArray> Pages(const std::vector<UserTable>& tables,
 }
 
 } // namespace JetCatalog
+
+} // namespace qmx

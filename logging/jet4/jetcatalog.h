@@ -7,6 +7,8 @@
 
 #include <map>
 
+namespace qmx {
+
 // The system tables of an Access-format file: the catalog (MSysObjects) of a blank
 // database plus one row a user table, the access rights (MSysACEs), the empty query and
 // relationship tables, their indexes and usage maps, and the user tables' properties.
@@ -28,3 +30,5 @@ constexpr quint32 kLongValuePage = 23;
 [[nodiscard]] QByteArray RequiredBlob(const QStringList& columns);
 
 } // namespace JetCatalog
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace qmx {
+
 namespace {
 
 constexpr int kMaskedStart = 0x18;
@@ -54,3 +56,5 @@ QByteArray JetHeader::Page() {
     }
     return page;
 }
+
+} // namespace qmx

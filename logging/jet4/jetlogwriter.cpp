@@ -1,7 +1,7 @@
 #include "logging/jet4/jetlogwriter.h"
 
-#include "grapher/exportfile.h"
 #include "logging/dberror.h"
+#include "logging/exportfile.h"
 #include "logging/jet4/jetcatalog.h"
 #include "logging/jet4/jetheader.h"
 #include "logging/jet4/rowencoder.h"
@@ -12,6 +12,8 @@
 #include <QtEndian>
 
 #include <cmath>
+
+namespace qmx {
 
 namespace {
 
@@ -282,3 +284,5 @@ void JetLogWriter::Write(ExportFile& file, qint64 samples, const Source& source)
     writeGlobalMap(file, layout);
     pages_ = layout.Total;
 }
+
+} // namespace qmx

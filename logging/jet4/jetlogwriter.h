@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace qmx {
+
 class ExportFile;
 
 // Writes a log as a new Access-format (Jet 4, Access 2000) database with the tables
@@ -35,3 +37,5 @@ private:
     quint32 mostPages_;
     quint32 pages_ = 0;
 };
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace qmx {
+
 namespace Jet {
 
 namespace {
@@ -79,3 +81,5 @@ void DataPage::Clear() {
 }
 
 } // namespace Jet
+
+} // namespace qmx

@@ -7,6 +7,8 @@
 
 #include <span>
 
+namespace qmx {
+
 namespace Jet {
 
 // One field of a row: absent (null), or present with its stored bytes. A BOOLEAN's
@@ -43,3 +45,5 @@ private:
 };
 
 } // namespace Jet
+
+} // namespace qmx

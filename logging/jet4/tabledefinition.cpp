@@ -2,6 +2,8 @@
 
 #include "logging/jet4/jetbytes.h"
 
+namespace qmx {
+
 namespace Jet {
 
 namespace {
@@ -292,3 +294,5 @@ Table InfoTable(quint32 definitionPage, quint32 mapPage) {
 }
 
 } // namespace Jet
+
+} // namespace qmx

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace qmx {
+
 // The definition of a table in an Access-format file: its columns, indexes and usage
 // maps, and the bytes of its definition page. The four system tables are described as
 // data, as the database engine lays them out in a blank database.
@@ -85,3 +87,5 @@ struct Table {
 [[nodiscard]] Table InfoTable(quint32 definitionPage, quint32 mapPage);
 
 } // namespace Jet
+
+} // namespace qmx

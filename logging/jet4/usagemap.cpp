@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace qmx {
+
 namespace {
 
 constexpr quint32 kStartAlignment = 8;
@@ -84,3 +86,5 @@ QByteArray GlobalInlineRow(quint32 totalPages) {
 }
 
 } // namespace UsageMap
+
+} // namespace qmx

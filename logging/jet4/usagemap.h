@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace qmx {
+
 // Usage maps: the rows that tell which pages belong to a table, an index or a long-value
 // column (a set bit: the page belongs), and the global map of the file (a set bit: the
 // page is free). A map is inline (a start page and a bitmap in the row) or, for pages
@@ -33,3 +35,5 @@ constexpr int kMostGlobalBitmapBytes = 4004;
 [[nodiscard]] QByteArray GlobalInlineRow(quint32 totalPages);
 
 } // namespace UsageMap
+
+} // namespace qmx

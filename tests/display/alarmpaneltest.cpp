@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmx;
+
 namespace {
 
 class AlarmPanelTest : public MainWindowFixture {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace qmx;
+
 namespace {
 
 using Which = AlarmRules::Which;

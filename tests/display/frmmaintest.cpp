@@ -1,8 +1,9 @@
 #include "tests/support/mainwindowfixture.h"
 
-#include "display/settingsstore.h"
 #include "grapher/frmgrapher.h"
 #include "logging/frmlogger.h"
+#include "platform/settingsstore.h"
+#include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace qmx;
 
 namespace {
 

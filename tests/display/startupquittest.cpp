@@ -1,6 +1,6 @@
 #include "tests/support/mainwindowfixture.h"
 
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
+
+using namespace qmx;
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/simulatedmeter.h"
 
-#include "display/settingsstore.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
 #include "logging/frmlogger.h"
+#include "platform/settingsstore.h"
 
 #include <QAction>
 #include <QDir>
@@ -24,6 +24,8 @@
 
 #include <csignal>
 #include <random>
+
+using namespace qmx;
 
 namespace {
 

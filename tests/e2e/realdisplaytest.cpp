@@ -23,6 +23,8 @@
 #include <sys/prctl.h>
 #include <vector>
 
+using namespace qmx;
+
 namespace {
 
 constexpr int kWaitMs = 30000;

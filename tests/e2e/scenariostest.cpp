@@ -7,11 +7,11 @@
 #include "tests/support/simulatedmeter.h"
 
 #include "display/frmmain.h"
-#include "display/settingsstore.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
 #include "logging/frmlogger.h"
 #include "logging/logreader.h"
+#include "platform/settingsstore.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
@@ -30,6 +30,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace qmx;
 
 namespace {
 

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <unistd.h>
 
+using namespace qmx;
+
 namespace {
 
 // Records of an RFC 4180 text, each a list of fields.

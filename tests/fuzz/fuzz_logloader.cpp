@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <unistd.h>
 
+using namespace qmx;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString log = ScratchFile("input.qmx");
     QFile::remove(log + "-journal");

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace qmx;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static MeterLink link{PortMap{}};
     ReadingModel model;

@@ -25,6 +25,8 @@
 #include <map>
 #include <unistd.h>
 
+using namespace qmx;
+
 namespace {
 
 QByteArray contentsOf(const QString& path) {

@@ -3,13 +3,13 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
 
-#include "display/settingsstore.h"
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
 #include "logging/logimport.h"
 #include "logging/sqlitedb.h"
+#include "platform/settingsstore.h"
 #include "ui/picturebox.h"
 
 #include <QAction>
@@ -29,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace qmx;
 
 namespace {
 

@@ -17,6 +17,8 @@
 
 #include <sys/resource.h>
 
+using namespace qmx;
+
 namespace {
 
 struct ExportCase {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmx;
+
 namespace {
 
 class CreateLogDatabaseTest : public ::testing::Test {

@@ -1,8 +1,9 @@
 #include "tests/support/mainwindowfixture.h"
 
-#include "display/settingsstore.h"
 #include "logging/frmlogger.h"
 #include "logging/logrowset.h"
+#include "logging/runcontrol.h"
+#include "platform/settingsstore.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+
+using namespace qmx;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The Access-format writer: a row against the database engine's bytes, the layout of a
 // whole file, and the logs it refuses.
-#include "grapher/exportfile.h"
 #include "logging/dberror.h"
+#include "logging/exportfile.h"
 #include "logging/jet4/jetbytes.h"
 #include "logging/jet4/jetheader.h"
 #include "logging/jet4/jetlogwriter.h"
@@ -15,6 +15,8 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+using namespace qmx;
 
 namespace {
 

@@ -19,6 +19,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace qmx;
+
 namespace {
 
 int errorCodeOf(const std::function<void()>& f) {

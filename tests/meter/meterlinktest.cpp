@@ -16,6 +16,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace qmx;
+
 namespace {
 
 constexpr int kWaitMs = 3000;

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+using namespace qmx;
+
 namespace {
 
 const QString kExit = "Press 'OK' to Exit.\r\n\r\n";

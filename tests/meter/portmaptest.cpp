@@ -1,8 +1,10 @@
 #include "meter/portmap.h"
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "tests/support/settingsfixture.h"
 
 #include <gtest/gtest.h>
+
+using namespace qmx;
 
 namespace {
 

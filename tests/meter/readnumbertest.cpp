@@ -8,6 +8,8 @@
 #include <clocale>
 #include <cmath>
 
+using namespace qmx;
+
 namespace {
 
 struct Case {

@@ -1,14 +1,16 @@
 #pragma once
 
-#include "ui/clock.h"
-#include "ui/dialogs.h"
-#include "ui/soundplayer.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/soundplayer.h"
 
 #include <QStringList>
 
 #include <deque>
 #include <functional>
 #include <vector>
+
+namespace qmx {
 
 // A clock the test sets.
 class FakeClock final : public Clock {
@@ -79,3 +81,5 @@ public:
     void Beep() override { calls << "beep"; }
     [[nodiscard]] qsizetype count(const QString& call) const { return calls.count(call); }
 };
+
+} // namespace qmx

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace qmx {
+
 namespace Jetcheck {
 
 namespace {
@@ -188,3 +190,5 @@ QString LegacyLogs() {
 }
 
 } // namespace Jetcheck
+
+} // namespace qmx

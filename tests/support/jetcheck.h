@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace qmx {
+
 // jetcheck, the independent checker of Access-format files (a Java program beside the
 // project, or where the environment variable QMX_JETCHECK_DIR says), and the sample logs
 // of the earlier version (QMX_LEGACY_LOGS).
@@ -50,3 +52,5 @@ inline const char* const kLegacyLogs[] = {"dc-small", "ac-dbu", "mixed-nulls", "
 #define SKIP_WITHOUT_JETCHECK()                                                                    \
     if (const QString why = Jetcheck::MissingReason(); !why.isEmpty())                             \
     GTEST_SKIP() << qPrintable(why)
+
+} // namespace qmx

@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <QtEndian>
 
+namespace qmx {
+
 void MakeLog(const QString& path, const std::vector<LogSample>& samples, const QString& date,
              const NullableText& description, bool withInfo) {
     LogCreation(path).Run();
@@ -89,3 +91,5 @@ std::vector<std::pair<QString, QByteArray>> DamagedCopies(const QByteArray& file
         {"one row more than it holds", withRowCount(samples + 1)},
     };
 }
+
+} // namespace qmx

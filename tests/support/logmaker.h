@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace qmx {
+
 // Writes log files for tests quickly (one transaction), through the program's own
 // creation of the file and its tables.
 struct LogSample {
@@ -41,3 +43,5 @@ struct LogContents {
 // huge row count, one row more than the file holds.
 [[nodiscard]] std::vector<std::pair<QString, QByteArray>> DamagedCopies(const QByteArray& file,
                                                                         quint32 samples);
+
+} // namespace qmx

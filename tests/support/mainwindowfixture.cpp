@@ -1,9 +1,11 @@
 #include "tests/support/mainwindowfixture.h"
 
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+namespace qmx {
 
 void MainWindowFixture::SetUp() {
     SettingsFixture::SetUp();
@@ -52,3 +54,5 @@ void MainWindowFixture::meterSends(const QByteArray& bytes) {
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return spy.count() >= crs && w->Link.SilenceTicks == 0; }, 3000));
 }
+
+} // namespace qmx

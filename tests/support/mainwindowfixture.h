@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace qmx {
+
 // A main window loaded on a pseudo-terminal meter at port 1, with fake clock, dialogs
 // and sound. Its display timer is stopped: tests call the tick themselves.
 class MainWindowFixture : public SettingsFixture {
@@ -32,3 +34,5 @@ protected:
     // Sends bytes from the meter through the real port and waits until they arrived.
     void meterSends(const QByteArray& bytes);
 };
+
+} // namespace qmx

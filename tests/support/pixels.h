@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QRect>
 
+namespace qmx {
+
 // Counts the pixels of an image's area that pass a test: what a picture shows.
 template <typename Test> int CountPixels(const QImage& image, const QRect& area, Test test) {
     int n = 0;
@@ -23,3 +25,5 @@ inline double LitShare(const QImage& image, int column, int top, int bottom) {
                                 [](const QColor& c) { return c != QColor(Qt::black); });
     return double(lit) / double(bottom - top + 1);
 }
+
+} // namespace qmx

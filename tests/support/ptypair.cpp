@@ -5,6 +5,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace qmx {
+
 PtyPair::PtyPair() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ::grantpt(master_);
@@ -50,3 +52,5 @@ void PtyPair::Close() {
         master_ = -1;
     }
 }
+
+} // namespace qmx

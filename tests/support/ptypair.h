@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace qmx {
+
 // A pseudo-terminal pair standing in for a meter's serial cable: the program under test
 // opens SlavePath() as its port, the test talks through the master side.
 class PtyPair {
@@ -23,3 +25,5 @@ private:
     int master_ = -1;
     QString slavePath_;
 };
+
+} // namespace qmx

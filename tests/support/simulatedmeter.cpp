@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+namespace qmx {
+
 namespace {
 constexpr int kWaitMs = 15000;
 }
@@ -30,3 +32,5 @@ void SimulatedMeter::Unplug() {
     process_.kill();
     process_.waitForFinished(kWaitMs);
 }
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+namespace qmx {
+
 // A running qmx7300-sim: a simulated meter on a pseudo-terminal published at LinkPath(),
 // appending every line it sends to a transcript. Ended when destroyed.
 class SimulatedMeter {
@@ -30,3 +32,5 @@ private:
     QString firstLine_;
     QProcess process_;
 };
+
+} // namespace qmx

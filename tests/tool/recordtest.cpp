@@ -11,6 +11,8 @@
 #include <cmath>
 #include <csignal>
 
+using namespace qmx;
+
 namespace {
 
 constexpr int kWaitMs = 15000;

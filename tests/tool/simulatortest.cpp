@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmx;
+
 namespace {
 
 constexpr int kWaitMs = 5000;

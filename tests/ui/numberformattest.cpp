@@ -1,6 +1,8 @@
-#include "ui/numberformat.h"
+#include "display/numberformat.h"
 
 #include <gtest/gtest.h>
+
+using namespace qmx;
 
 namespace {
 

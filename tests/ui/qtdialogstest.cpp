@@ -16,6 +16,8 @@
 
 #include <functional>
 
+using namespace qmx;
+
 namespace {
 
 constexpr int kWaitMs = 10000;

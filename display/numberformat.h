@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // The number formats the program shows and writes; "." is always the decimal point.
 
 // "00.00": at least two digits before the point, exactly two after (5.234 -> "05.23",
@@ -20,3 +22,5 @@
 // leading zero below 1, and the exponent form ("1.234568E+07", "1E-05") when the value
 // needs more than 7 integer digits or is below 0.0001 in magnitude.
 [[nodiscard]] QString FormatGeneral(float value);
+
+} // namespace qmx

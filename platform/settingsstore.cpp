@@ -1,9 +1,11 @@
-#include "display/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+
+namespace qmx {
 
 namespace {
 
@@ -86,3 +88,5 @@ bool SettingsStore::Contains(const QString& key) const {
 QString SettingsStore::FileName() const {
     return settingsPath();
 }
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // The alarm sound: a WAV file looping in the background until stopped, and the beep.
 class SoundPlayer {
 public:
@@ -14,3 +16,5 @@ public:
     // Whether the sound started last has turned out unplayable since.
     [[nodiscard]] virtual bool Failed() const = 0;
 };
+
+} // namespace qmx

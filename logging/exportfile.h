@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace qmx {
+
 // The file an export writes. The contents go to a new file in the target's folder that
 // takes the target's name only once it is complete and on disk, so a failed or abandoned
 // export leaves an earlier file of that name as it was and nothing beside it. Refused:
@@ -33,3 +35,5 @@ private:
     int fd_ = -1;
     bool committed_ = false;
 };
+
+} // namespace qmx

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace qmx {
+
 // Message boxes and the file and font dialogs, so that tests answer them from a script.
 class Dialogs {
 public:
@@ -27,3 +29,5 @@ public:
     // The chosen font face, or nothing when cancelled. Only the face counts.
     virtual std::optional<QString> ChooseFont(const QString& currentFace) = 0;
 };
+
+} // namespace qmx

@@ -1,4 +1,4 @@
-#include "grapher/exportfile.h"
+#include "logging/exportfile.h"
 
 #include "logging/dberror.h"
 
@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+namespace qmx {
 
 namespace {
 
@@ -151,3 +153,5 @@ void ExportFile::Commit() {
         ::close(folder);
     }
 }
+
+} // namespace qmx

@@ -1,7 +1,9 @@
-#include "ui/wavfile.h"
+#include "platform/wavfile.h"
 
 #include <QFile>
 #include <QtEndian>
+
+namespace qmx {
 
 namespace {
 
@@ -76,3 +78,5 @@ QString WavProblem(const QString& path) {
         }
     }
 }
+
+} // namespace qmx

@@ -1,9 +1,11 @@
-#include "ui/numberformat.h"
+#include "display/numberformat.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+namespace qmx {
 
 namespace {
 
@@ -96,3 +98,5 @@ QString FormatGeneral(float value) {
                                  std::chars_format::fixed, std::max(0, 6 - exponent));
     return sign + stripTrailingZeros(std::string(buf, f.ptr));
 }
+
+} // namespace qmx

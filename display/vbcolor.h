@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+namespace qmx {
+
 // Colours are 32-bit values in the order 0x00BBGGRR, as the settings store them.
 namespace VbColor {
 constexpr qint32 kBlack = 0;
@@ -15,3 +17,5 @@ constexpr qint32 kLightBlue = 0xFFC0C0;
 constexpr qint32 kButtonFace = qint32(0x8000000F);
 constexpr qint32 kGrayText = qint32(0x80000011);
 } // namespace VbColor
+
+} // namespace qmx

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 class Clock;
 class Dialogs;
 class SoundPlayer;
@@ -13,3 +15,5 @@ struct Services {
     SoundPlayer& sound;
     QString programFolder; // where attention.wav and the default Test.qmx live
 };
+
+} // namespace qmx

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QTime>
 
+namespace qmx {
+
 // The time of day and the date, so that timed logic is tested without waiting.
 class Clock {
 public:
@@ -16,3 +18,5 @@ public:
     [[nodiscard]] QTime Now() const override { return QTime::currentTime(); }
     [[nodiscard]] QDate Today() const override { return QDate::currentDate(); }
 };
+
+} // namespace qmx

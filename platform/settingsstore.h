@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace qmx {
+
 // Per-user named text values of the program (organisation and application "QMX7300",
 // section "Startup"). Reading an absent key gives the default; a present key gives its
 // stored text, even when empty. A settings file that is not a regular file (after links
@@ -18,3 +20,5 @@ public:
     // The file the values are kept in, for messages that tell the user what to edit.
     [[nodiscard]] QString FileName() const;
 };
+
+} // namespace qmx
