@@ -193,7 +193,7 @@ void frmMain::connectHandlers() {
 }
 
 bool frmMain::Form_Load() {
-    ProgramVersion = kProgramVersion;
+    ProgramVersion = QStringLiteral(QMX_VERSION).toFloat();
     // The size is the window's outer size, and it is centred by its frame.
     const QSize outer(TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw));
     OuterSize::Set(this, outer);

@@ -32,7 +32,6 @@ class QPushButton;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr float kProgramVersion = 1.4f;
     static inline const QString kTitle = QStringLiteral("QMX-7300 RS-232 Communications");
     static inline const QString kNoComm = QStringLiteral("No Comm");
 
