@@ -57,7 +57,7 @@ protected:
     frmGrapher* open(const QString& path) {
         dialogs.files.push_back(path);
         w->mnuOpen->trigger();
-        return w->Grapher;
+        return w->Grapher.get();
     }
     static int redPixels(const frmGrapher& g) {
         const QImage& image = g.picGraph->Image();
