@@ -87,9 +87,7 @@ private:
         run_.StoreWaiting();
         link_.SendPoll();
         reading_.Take(link_.LastLine);
-        if (link_.CountSilentTick()) {
-            link_.LastLine = "No Comm";
-        }
+        link_.CountSilentTick();
     }
 
     void stopWhenEnough() {
@@ -183,7 +181,8 @@ int RunRecord(CommandLine& line, const QStringList& args) {
     LoggingRun run(reading, [] { return QTime::currentTime(); });
     run.LogFilePath = logPath;
     run.LogIntervalMs = RunControl::IntervalMs(QString::number(interval, 'g', 17));
-    QObject::connect(&run, &LoggingRun::Failed, [](const QString& message) { printError(message); });
+    QObject::connect(&run, &LoggingRun::Failed,
+                     [](const QString& message) { printError(message); });
     if (!run.Open(QDate::currentDate(), comment)) {
         run.Close();
         creation.RemoveMadeFile();

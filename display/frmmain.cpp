@@ -288,7 +288,6 @@ void frmMain::tmrDispUpdate_Timer() {
     }
 
     if (Link.CountSilentTick()) {
-        Link.LastLine = kNoComm;
         SetBackColorAndEnabled(cmdLogger, VbColor::kButtonFace, false);
     }
     alarmBlink();
@@ -454,10 +453,10 @@ void frmMain::cmdLogger_Click() {
     if (Logger != nullptr) {
         return;
     }
-    Logger = std::make_unique<frmLogger>(
-        LoggerContext{*this, ScreenWidthPx, ProgramVersion, Run, Reading, Chart, Colors,
-                      [this] { EndProgramAtOnce(); }},
-        services_);
+    Logger = std::make_unique<frmLogger>(LoggerContext{*this, ScreenWidthPx, ProgramVersion, Run,
+                                                       Reading, Chart, Colors,
+                                                       [this] { EndProgramAtOnce(); }},
+                                         services_);
     connect(Logger.get(), &frmLogger::Closed, this, [this] {
         LoggerOpen = false;
         Logger.release()->deleteLater();

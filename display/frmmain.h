@@ -32,7 +32,6 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     static inline const QString kTitle = QStringLiteral("QMX-7300 RS-232 Communications");
-    static inline const QString kNoComm = QStringLiteral("No Comm");
 
     explicit frmMain(Services services, QWidget* parent = nullptr);
     ~frmMain() override;

@@ -1,5 +1,6 @@
 #include "logging/chartstate.h"
 
+#include "meter/meterlink.h"
 #include "ui/numberformat.h"
 
 #include <cmath>
@@ -58,7 +59,7 @@ std::array<QString, 5> Labels(float top, bool oneSided) {
 }
 
 QString TypeText(const QString& readingMode, const QString& readingUnits) {
-    return readingMode.left(2) == u"No" ? QString("No Comm") : readingMode + " " + readingUnits;
+    return readingMode.left(2) == u"No" ? MeterLink::kNoComm : readingMode + " " + readingUnits;
 }
 
 } // namespace ChartScale

@@ -231,8 +231,8 @@ void frmLogger::cmdStart_Click() {
     main_.run.SampleCount = 0;
     // While the creation's box may be open, the run has not started.
     creating_ = true;
-    main_.run.DbCreateFailed = !CreateLogDatabase(main_.run.LogFilePath, services_.dialogs,
-                                              main_.endProgram);
+    main_.run.DbCreateFailed =
+        !CreateLogDatabase(main_.run.LogFilePath, services_.dialogs, main_.endProgram);
     creating_ = false;
     if (main_.run.DbCreateFailed) {
         tmrRealTime.stop();
@@ -310,7 +310,8 @@ void frmLogger::timedStartStop() {
     } else {
         cmdStart->setEnabled(false);
     }
-    if (differ && RunControl::TimeReached(start, previousClock_, clock) && !main_.run.LoggingActive) {
+    if (differ && RunControl::TimeReached(start, previousClock_, clock) &&
+        !main_.run.LoggingActive) {
         cmdStart_Click();
         mskStartTime->setEnabled(false);
         mskEndTime->setEnabled(false);
@@ -322,8 +323,9 @@ void frmLogger::timedStartStop() {
         optManual->setChecked(true);
         optManual_Click();
         SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
-        services_.dialogs.MsgBox(RunControl::CompletionText(main_.run.LogFilePath, main_.run.SampleCount),
-                                 Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
+        services_.dialogs.MsgBox(
+            RunControl::CompletionText(main_.run.LogFilePath, main_.run.SampleCount),
+            Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
     }
 }
 
@@ -452,7 +454,8 @@ void frmLogger::closeEvent(QCloseEvent* event) {
             cmdStop_Click();
         }
         if (movedMain_) {
-            main_.mainWindow.move(main_.mainWindow.x(), main_.mainWindow.y() - TwipsToPx(kMainShiftTw));
+            main_.mainWindow.move(main_.mainWindow.x(),
+                                  main_.mainWindow.y() - TwipsToPx(kMainShiftTw));
         }
         const QString folder = StartupSettings::FolderOf(txtFilePath->text());
         if (!folder.isEmpty()) {

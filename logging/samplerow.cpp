@@ -2,6 +2,7 @@
 
 #include "display/readingmodel.h"
 #include "logging/logwriter.h"
+#include "meter/meterlink.h"
 #include "meter/meterreading.h"
 #include "meter/readnumber.h"
 #include "ui/numberformat.h"
@@ -21,7 +22,7 @@ QString FormatLogDate(QDate date) {
 std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuText,
                                         float currentDbu, QTime now) {
     // Nothing to record while the meter is silent, nor before its first line is shown.
-    if (line == u"No Comm" || line.isEmpty()) {
+    if (line == MeterLink::kNoComm || line.isEmpty()) {
         return std::nullopt;
     }
     SampleRow row;
