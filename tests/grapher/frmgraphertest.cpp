@@ -554,7 +554,7 @@ TEST_P(GrapherReadFailures, ShowAMessageOnceAndTheProgramKeepsRunning) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Log File Read Error!");
     EXPECT_TRUE(dialogs.boxes[0].text.contains(path));
-    EXPECT_EQ(w->Grapher, g);
+    EXPECT_EQ(w->Grapher.get(), g);
     EXPECT_TRUE(g->isVisible());
 }
 
