@@ -67,8 +67,8 @@ int RunMonitor(CommandLine& line, const QStringList& args) {
             return;
         }
         link.SendPoll();
-        if (link.CountSilentTick() && link.LastLine != u"No Comm") {
-            link.LastLine = "No Comm";
+        const bool silentBefore = link.LastLine == MeterLink::kNoComm;
+        if (link.CountSilentTick() && !silentBefore) {
             printReading(link.LastLine);
         }
     });

@@ -4,8 +4,7 @@
 #include "display/readingmodel.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
-#include "logging/logmessages.h"
-#include "logging/logwriter.h"
+#include "logging/loggingrun.h"
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
 #include "meter/meterlink.h"
@@ -17,10 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
-#include <deque>
-#include <functional>
 #include <limits>
-#include <memory>
 
 namespace qmx {
 
@@ -43,25 +39,33 @@ void printError(const QString& text) {
 }
 
 // A headless logging run: the display tick's polling and reading model, and the
-// sampling timer's rows, into a new log file.
+// run's rows, printed as each is stored.
 class Recorder {
 public:
-    Recorder(MeterLink& link, LogWriter& writer, qint64 maxSamples, qint64 maxMs)
-        : link_(link), writer_(writer), maxSamples_(maxSamples), maxMs_(maxMs) {}
+    Recorder(MeterLink& link, ReadingModel& reading, LoggingRun& run, qint64 maxSamples,
+             qint64 maxMs)
+        : link_(link), reading_(reading), run_(run), maxSamples_(maxSamples), maxMs_(maxMs) {
+        QObject::connect(&run_, &LoggingRun::RowSaved, printRow);
+        QObject::connect(&run_, &LoggingRun::Failed, [this](const QString& message) {
+            printError(message);
+            failed_ = true;
+            QCoreApplication::quit();
+        });
+        QObject::connect(&run_.tmrLogClock, &QTimer::timeout, [this] { stopWhenEnough(); });
+    }
 
-    int Run(qint32 intervalMs) {
+    int Run() {
         QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [this] { displayTick(); });
         tick.start(kPollMs);
-        sample_.setInterval(intervalMs);
-        QObject::connect(&sample_, &QTimer::timeout, [this] { recordRow(); });
         // The run begins with a sample, once the meter has said something (or not).
         QObject::connect(&link_, &MeterLink::LineCompleted, [this] { begin(); });
         QTimer::singleShot(kFirstLineWaitMs, [this] { begin(); });
         elapsed_.start();
         const int status = QCoreApplication::exec();
+        run_.Stop();
         storeWaiting();
-        std::printf("%lld samples\n", static_cast<long long>(count_));
+        std::printf("%lld samples\n", static_cast<long long>(run_.SampleCount));
         return failed_ ? 1 : status;
     }
 
@@ -72,8 +76,9 @@ private:
         }
         started_ = true;
         displayTick();
-        recordRow();
-        sample_.start();
+        run_.GetRowofData();
+        stopWhenEnough();
+        run_.Start();
     }
 
     void displayTick() {
@@ -81,79 +86,48 @@ private:
             QCoreApplication::quit();
             return;
         }
-        if (writer_.Waiting() > 0) {
-            save([this] { writer_.StoreWaiting(); });
-        }
+        run_.StoreWaiting();
         link_.SendPoll();
         reading_.Take(link_.LastLine);
-        if (link_.CountSilentTick()) {
-            link_.LastLine = "No Comm";
-        }
+        link_.CountSilentTick();
     }
 
-    void recordRow() {
-        const auto row = BuildSampleRow(reading_.ShownLine, reading_.DbuText, reading_.CurrentDbu,
-                                        QTime::currentTime());
-        if (!row) {
-            return;
-        }
-        unprinted_.push_back(*row);
-        save([&] { StoreSample(writer_, *row); });
-        if (maxSamples_ > 0 && qint64(unprinted_.size()) + count_ >= maxSamples_) {
+    void stopWhenEnough() {
+        if (maxSamples_ > 0 && run_.RowsTaken() >= maxSamples_) {
             QCoreApplication::quit();
         }
     }
 
-    // Rows that find the log busy wait in order; each is reported once it is on disk.
-    void save(const std::function<void()>& store) {
-        try {
-            store();
-        } catch (const DbError& e) {
-            printStored();
-            printError(LogMessages::RecordingFailedText(writer_.Path(), e.Detail, qint32(count_)));
-            failed_ = true;
-            QCoreApplication::quit();
-            return;
-        }
-        printStored();
-    }
-
-    void printStored() {
-        for (; count_ < writer_.SamplesStored() && !unprinted_.empty(); unprinted_.pop_front()) {
-            const SampleRow& row = unprinted_.front();
-            std::printf("%lld\t%s\t%s\t%s\t%s\t%s\n", static_cast<long long>(++count_),
-                        qPrintable(row.TimeStamp), qPrintable(row.Type), qPrintable(row.Units),
-                        row.Value ? qPrintable(QString::number(*row.Value)) : "",
-                        row.Dbu ? qPrintable(QString::number(*row.Dbu)) : "");
-        }
+    static void printRow(const SampleRow& row, qint32 count) {
+        std::printf("%lld\t%s\t%s\t%s\t%s\t%s\n", static_cast<long long>(count),
+                    qPrintable(row.TimeStamp), qPrintable(row.Type), qPrintable(row.Units),
+                    row.Value ? qPrintable(QString::number(*row.Value)) : "",
+                    row.Dbu ? qPrintable(QString::number(*row.Dbu)) : "");
         std::fflush(stdout);
     }
 
     // At the end, the rows still waiting are stored once the log is free.
     void storeWaiting() {
-        if (writer_.Waiting() > 0 && !failed_) {
-            printError(writer_.Path() + ": another program holds the log; " +
-                       QString::number(writer_.Waiting()) + " rows wait to be stored");
+        const QString path = run_.LogFilePath;
+        if (run_.Waiting() > 0 && !failed_) {
+            printError(path + ": another program holds the log; " +
+                       QString::number(run_.Waiting()) + " rows wait to be stored");
         }
-        while (writer_.Waiting() > 0 && !failed_ && stopRequested < 2) {
-            save([this] { writer_.StoreWaiting(kLastWaitMs); });
+        while (run_.Waiting() > 0 && !failed_ && stopRequested < 2) {
+            run_.StoreWaiting(kLastWaitMs);
         }
-        if (writer_.Waiting() > 0 && !failed_) {
-            printError(writer_.Path() + ": " + QString::number(writer_.Waiting()) +
-                       " rows were not stored");
+        if (run_.Waiting() > 0 && !failed_) {
+            printError(path + ": " + QString::number(run_.Waiting()) + " rows were not stored");
             failed_ = true;
         }
     }
 
     MeterLink& link_;
-    LogWriter& writer_;
-    ReadingModel reading_;
-    QTimer sample_;
+    ReadingModel& reading_;
+    LoggingRun& run_;
     QElapsedTimer elapsed_;
     qint64 maxSamples_;
     qint64 maxMs_;
-    qint64 count_ = 0; // rows stored and reported
-    std::deque<SampleRow> unprinted_;
     bool started_ = false;
     bool failed_ = false;
 };
@@ -205,23 +179,25 @@ int RunRecord(CommandLine& line, const QStringList& args) {
         creation.RemoveMadeFile();
         return 1;
     }
-    std::unique_ptr<LogWriter> writer;
-    try {
-        writer = std::make_unique<LogWriter>(logPath);
-        StoreInfo(*writer, QDate::currentDate(), comment);
-    } catch (const DbError& e) {
-        printError(LogMessages::RecordingFailedText(logPath, e.Detail, 0));
-        writer.reset();
+    ReadingModel reading;
+    LoggingRun run(reading, [] { return QTime::currentTime(); });
+    run.LogFilePath = logPath;
+    run.LogIntervalMs = RunControl::IntervalMs(QString::number(interval, 'g', 17));
+    QObject::connect(&run, &LoggingRun::Failed,
+                     [](const QString& message) { printError(message); });
+    if (!run.Open(QDate::currentDate(), comment)) {
+        run.Close();
         creation.RemoveMadeFile();
         return 1;
     }
+    QObject::disconnect(&run, &LoggingRun::Failed, nullptr, nullptr);
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, not the end
     std::signal(SIGTERM, onStopSignal);
-    Recorder recorder(link, *writer, samples, qint64(duration * 1000));
-    const int status = recorder.Run(RunControl::IntervalMs(QString::number(interval, 'g', 17)));
-    const bool nothingStored = writer->SamplesStored() == 0;
-    writer.reset();
+    Recorder recorder(link, reading, run, samples, qint64(duration * 1000));
+    const int status = recorder.Run();
+    const bool nothingStored = run.SampleCount == 0;
+    run.Close();
     if (status != 0 && nothingStored) {
         creation.RemoveMadeFile();
     }

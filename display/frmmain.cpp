@@ -3,7 +3,6 @@
 #include "display/startupsettings.h"
 #include "grapher/frmgrapher.h"
 #include "help/helptexts.h"
-#include "logging/dberror.h"
 #include "logging/frmlogger.h"
 #include "logging/logmessages.h"
 #include "logging/logwriter.h"
@@ -78,17 +77,17 @@ bool isPlayableFile(const QString& path) {
 
 frmMain::frmMain(Services services, QWidget* parent)
     : QMainWindow(parent), Link(PortMap{}), Alarms(services.sound, isPlayableFile),
-      services_(std::move(services)) {
+      Run(Reading, [this] { return services_.clock.Now(); }), services_(std::move(services)) {
     setObjectName("frmMain");
     buildControls();
     buildMenus();
     connectHandlers();
 }
 
+// The windows still open go with this one, without their closing steps.
 frmMain::~frmMain() {
-    if (Logger != nullptr) {
-        Logger->Abandon();
-    }
+    Logger.reset();
+    Grapher.reset();
 }
 
 void frmMain::buildControls() {
@@ -173,7 +172,6 @@ void frmMain::connectHandlers() {
     connect(cmdDB, &QPushButton::clicked, this, &frmMain::cmdDB_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(&tmrLogClock, &QTimer::timeout, this, &frmMain::GetRowofData);
     connect(cmdLogger, &QPushButton::clicked, this, &frmMain::cmdLogger_Click);
     connect(mnuLogger, &QAction::triggered, this, &frmMain::mnuLogger_Click);
     connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
@@ -195,7 +193,7 @@ void frmMain::connectHandlers() {
 }
 
 bool frmMain::Form_Load() {
-    ProgramVersion = kProgramVersion;
+    ProgramVersion = QStringLiteral(QMX_VERSION).toFloat();
     // The size is the window's outer size, and it is centred by its frame.
     const QSize outer(TwipsToPx(kWindowWidthTw), TwipsToPx(kWindowHeightTw));
     OuterSize::Set(this, outer);
@@ -295,13 +293,10 @@ void frmMain::tmrDispUpdate_Timer() {
     }
 
     if (Link.CountSilentTick()) {
-        Link.LastLine = kNoComm;
         SetBackColorAndEnabled(cmdLogger, VbColor::kButtonFace, false);
     }
     alarmBlink();
-    if (Adodc1 && Adodc1->Waiting() > 0) {
-        storeRows([this] { Adodc1->StoreWaiting(); });
-    }
+    Run.StoreWaiting();
 }
 
 void frmMain::alarmModeChangeReset(const QString& modePrefix) {
@@ -463,8 +458,16 @@ void frmMain::cmdLogger_Click() {
     if (Logger != nullptr) {
         return;
     }
-    Logger = new frmLogger(*this, services_);
+    Logger = std::make_unique<frmLogger>(LoggerContext{*this, ScreenWidthPx, ProgramVersion, Run,
+                                                       Reading, Chart, Colors,
+                                                       [this] { EndProgramAtOnce(); }},
+                                         services_);
+    connect(Logger.get(), &frmLogger::Closed, this, [this] {
+        LoggerOpen = false;
+        Logger.release()->deleteLater();
+    });
     Logger->Form_Load();
+    LoggerOpen = true;
 }
 
 void frmMain::mnuOpen_Click() {
@@ -490,41 +493,12 @@ void frmMain::OpenGraph(const QString& path) {
             Grapher->activateWindow();
         }
     } else {
-        Grapher = new frmGrapher(*this, services_);
+        Grapher = std::make_unique<frmGrapher>(*this, services_);
+        connect(Grapher.get(), &frmGrapher::Closed, this,
+                [this] { Grapher.release()->deleteLater(); });
         Grapher->Form_Load();
     }
     QGuiApplication::restoreOverrideCursor();
-}
-
-void frmMain::GetRowofData() {
-    const auto row = BuildSampleRow(Reading.ShownLine, Reading.DbuText, Reading.CurrentDbu,
-                                    services_.clock.Now());
-    if (!row || !Adodc1) {
-        return;
-    }
-    storeRows([&] { StoreSample(*Adodc1, *row); });
-}
-
-// Rows that found the log busy are stored once it is free; the count shows stored rows.
-void frmMain::storeRows(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const DbError& e) {
-        // The rows saved before stay in the file; the run ends here.
-        SampleCount = qint32(Adodc1->SamplesStored());
-        const QString message =
-            LogMessages::RecordingFailedText(Adodc1->Path(), e.Detail, SampleCount);
-        tmrLogClock.stop();
-        LoggingActive = false;
-        if (Logger != nullptr) {
-            Logger->RecordingFailed(message);
-        }
-        return;
-    }
-    SampleCount = qint32(Adodc1->SamplesStored());
-    if (Logger != nullptr) {
-        Logger->ShowSampleCount();
-    }
 }
 
 void frmMain::EndProgramAtOnce() {

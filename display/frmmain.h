@@ -5,12 +5,12 @@
 #include "display/displaycolors.h"
 #include "display/readingmodel.h"
 #include "logging/chartstate.h"
+#include "logging/loggingrun.h"
 #include "meter/meterlink.h"
 #include "platform/services.h"
 #include "platform/settingsstore.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -35,9 +35,7 @@ class LogWriter;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr float kProgramVersion = 1.4f;
     static inline const QString kTitle = QStringLiteral("QMX-7300 RS-232 Communications");
-    static inline const QString kNoComm = QStringLiteral("No Comm");
 
     explicit frmMain(Services services, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -72,7 +70,7 @@ public:
     void OpenGraph(const QString& path);
 
     // Appends the reading shown now as one sample row of the log being written.
-    void GetRowofData();
+    void GetRowofData() { Run.GetRowofData(); }
     // Ends the program at once, without saving anything or running any closing steps.
     void EndProgramAtOnce();
     bool Ended = false;
@@ -81,19 +79,11 @@ public:
     float ProgramVersion = 0.0f;
     qint16 ScreenWidthPx = 0;
     qint16 ScreenHeightPx = 0;
-    QString LogFilePath;
     QString GraphFilePath;
     QString AlarmWavPath;
     QString FontFace; // the reading display's face as read or chosen, saved as it is
-    qint32 LogIntervalMs = 1000;
-    qint32 SampleCount = 0;
-    bool DbCreateFailed = false;
-    bool LoggingActive = false;
     bool LoggerOpen = false;
     bool DbuViewShown = false;
-
-    QPointer<frmLogger> Logger;   // the logging window while it is open
-    QPointer<frmGrapher> Grapher; // the graph window while it is open
 
     MeterLink Link;
     ReadingModel Reading;
@@ -101,10 +91,20 @@ public:
     AlarmRules Alarms;
     ChartState Chart;
 
-    std::unique_ptr<LogWriter> Adodc1; // the log being written, open until the next run
-
     QTimer tmrDispUpdate;
-    QTimer tmrLogClock;
+
+    // The logging run and, by their names here, its parts.
+    LoggingRun Run;
+    QString& LogFilePath = Run.LogFilePath;
+    qint32& LogIntervalMs = Run.LogIntervalMs;
+    qint32& SampleCount = Run.SampleCount;
+    bool& DbCreateFailed = Run.DbCreateFailed;
+    bool& LoggingActive = Run.LoggingActive;
+    QTimer& tmrLogClock = Run.tmrLogClock;
+
+    // The other windows while they are open; they go with this window.
+    std::unique_ptr<frmLogger> Logger;
+    std::unique_ptr<frmGrapher> Grapher;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -147,7 +147,6 @@ private:
     void moveButtonRow(int dy);
     void showDbuPart(bool acVolts);
     void markLinkTalking();
-    void storeRows(const std::function<void()>& save);
 
     void setBackground(qint32 color);
     void setForeground(qint32 color);

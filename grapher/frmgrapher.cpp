@@ -95,7 +95,6 @@ QString numberOrNa(const std::optional<float>& v) {
 frmGrapher::frmGrapher(frmMain& main, Services services)
     : main_(main), services_(std::move(services)) {
     setObjectName("frmGrapher");
-    setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
     connectHandlers();
@@ -563,8 +562,8 @@ void frmGrapher::closeEvent(QCloseEvent* event) {
     if (!folder.isEmpty()) {
         SettingsStore().Write("DataFilePath", folder);
     }
-    main_.Grapher.clear();
     event->accept();
+    emit Closed();
 }
 
 } // namespace qmx

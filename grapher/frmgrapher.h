@@ -85,6 +85,10 @@ public:
     [[nodiscard]] qint32 CurrentPosition() const { return current_; }
     [[nodiscard]] const LogDocument* Document() const { return log_.get(); }
 
+signals:
+    // The window has closed (it is deleted later).
+    void Closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

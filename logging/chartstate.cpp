@@ -1,6 +1,7 @@
 #include "logging/chartstate.h"
 
 #include "display/numberformat.h"
+#include "meter/meterlink.h"
 
 #include <cmath>
 
@@ -60,7 +61,7 @@ std::array<QString, 5> Labels(float top, bool oneSided) {
 }
 
 QString TypeText(const QString& readingMode, const QString& readingUnits) {
-    return readingMode.left(2) == u"No" ? QString("No Comm") : readingMode + " " + readingUnits;
+    return readingMode.left(2) == u"No" ? MeterLink::kNoComm : readingMode + " " + readingUnits;
 }
 
 } // namespace ChartScale

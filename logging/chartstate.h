@@ -51,7 +51,7 @@ namespace ChartScale {
 [[nodiscard]] bool OneSided(const QString& readingMode);
 // The five labels from top to bottom.
 [[nodiscard]] std::array<QString, 5> Labels(float top, bool oneSided);
-// The reading's mode and units, or "No Comm" while the meter is silent.
+// The reading's mode and units, or the link's silent line while the meter is silent.
 [[nodiscard]] QString TypeText(const QString& readingMode, const QString& readingUnits);
 
 } // namespace ChartScale

@@ -1,13 +1,12 @@
 #include "logging/frmlogger.h"
 
-#include "display/frmmain.h"
+#include "display/displaycolors.h"
+#include "display/readingmodel.h"
 #include "display/startupsettings.h"
 #include "help/helptexts.h"
 #include "logging/chartview.h"
 #include "logging/createlogdatabase.h"
-#include "logging/dberror.h"
-#include "logging/logmessages.h"
-#include "logging/logwriter.h"
+#include "logging/loggingrun.h"
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
 #include "platform/clock.h"
@@ -49,13 +48,14 @@ void setStartCaption(QPushButton* cmdStart, const QString& caption) {
 
 } // namespace
 
-frmLogger::frmLogger(frmMain& main, Services services)
-    : main_(main), services_(std::move(services)) {
+frmLogger::frmLogger(LoggerContext context, Services services)
+    : main_(std::move(context)), services_(std::move(services)) {
     setObjectName("frmLogger");
-    setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
     connectHandlers();
+    connect(&main_.run, &LoggingRun::RowSaved, this, &frmLogger::ShowSampleCount);
+    connect(&main_.run, &LoggingRun::Failed, this, &frmLogger::RecordingFailed);
 }
 
 void frmLogger::buildControls() {
@@ -132,7 +132,7 @@ void frmLogger::buildChartControls(QWidget* client) {
 frmLogger::~frmLogger() = default;
 
 void frmLogger::DrawChartTrace() {
-    chart_->DrawTrace(main_.Chart);
+    chart_->DrawTrace(main_.chart);
 }
 
 void frmLogger::buildMenus() {
@@ -159,7 +159,7 @@ void frmLogger::connectHandlers() {
     connect(optTimer, &QRadioButton::clicked, this, &frmLogger::optTimer_Click);
     connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::txtComment_Change);
     connect(txtFilePath, &QLineEdit::textEdited, this,
-            [this](const QString& path) { main_.LogFilePath = path; });
+            [this](const QString& path) { main_.run.LogFilePath = path; });
     connect(mnuContents, &QAction::triggered, this, &frmLogger::mnuContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmLogger::mnuAbout_Click);
 }
@@ -169,9 +169,9 @@ void frmLogger::Form_Load() {
     setWindowTitle(kTitle);
     optManual->setChecked(true);
     SettingsStore settings;
-    main_.LogFilePath = StartupSettings::ReadLogFilePath(settings, services_.programFolder);
-    txtFilePath->setText(main_.LogFilePath);
-    txtSampInt->setText(RunControl::IntervalText(main_.LogIntervalMs));
+    main_.run.LogFilePath = StartupSettings::ReadLogFilePath(settings, services_.programFolder);
+    txtFilePath->setText(main_.run.LogFilePath);
+    txtSampInt->setText(RunControl::IntervalText(main_.run.LogIntervalMs));
     SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
     SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
     for (QLabel* blue : {lblSampCount, lblRealTime, Label9, Label10, lblRescale}) {
@@ -180,14 +180,13 @@ void frmLogger::Form_Load() {
     Label10->hide();
     lblSampCount->hide();
     showTimeControls(false);
-    picGraph->SetBackColor(ColorFromVb(main_.Colors.Background));
-    chart_->DrawChartScale(main_.Chart, main_.Reading.ReadingMode, main_.Reading.ReadingUnits);
-    main_.Chart.ChartRescalePending = false;
+    picGraph->SetBackColor(ColorFromVb(main_.colors.Background));
+    chart_->DrawChartScale(main_.chart, main_.reading.ReadingMode, main_.reading.ReadingUnits);
+    main_.chart.ChartRescalePending = false;
     StatusBlink = false;
     tmrRealTime.setInterval(kRealTimeTick);
     tmrRealTime.start();
     show();
-    main_.LoggerOpen = true;
     txtSampInt->setFocus();
 }
 
@@ -195,13 +194,13 @@ void frmLogger::Form_Load() {
 // the top of the screen; as wide as the main window. Sizes and places are those of the
 // frames, so that the two windows touch.
 void frmLogger::place() {
-    const QRect mainFrame = main_.frameGeometry();
+    const QRect mainFrame = main_.mainWindow.frameGeometry();
     const int height = TwipsToPx(kHeightTw);
     const int shift = TwipsToPx(kMainShiftTw);
     int top = shift;
-    if (main_.ScreenWidthPx > 1024) {
+    if (main_.screenWidthPx > 1024) {
         top = mainFrame.y() - height + shift;
-        main_.move(mainFrame.x(), mainFrame.y() + shift);
+        main_.mainWindow.move(mainFrame.x(), mainFrame.y() + shift);
         movedMain_ = true;
     }
     OuterSize::Set(this, {mainFrame.width(), height});
@@ -229,43 +228,37 @@ void frmLogger::readyToStart() {
 
 void frmLogger::cmdStart_Click() {
     tmrRealTime.start();
-    main_.DbCreateFailed = false;
-    main_.LoggingActive = true;
-    main_.SampleCount = 0;
+    main_.run.DbCreateFailed = false;
+    main_.run.LoggingActive = true;
+    main_.run.SampleCount = 0;
     // While the creation's box may be open, the run has not started.
     creating_ = true;
-    main_.DbCreateFailed = !CreateLogDatabase(main_.LogFilePath, services_.dialogs,
-                                              [this] { main_.EndProgramAtOnce(); });
+    main_.run.DbCreateFailed =
+        !CreateLogDatabase(main_.run.LogFilePath, services_.dialogs, main_.endProgram);
     creating_ = false;
-    if (main_.DbCreateFailed) {
+    if (main_.run.DbCreateFailed) {
         tmrRealTime.stop();
-        main_.LoggingActive = false;
+        main_.run.LoggingActive = false;
         return;
     }
     cmdReturn->setEnabled(false);
     cmdBrowse->setEnabled(false);
-    try {
-        main_.Adodc1 = std::make_unique<LogWriter>(main_.LogFilePath);
-        StoreInfo(*main_.Adodc1, services_.clock.Today(), txtComment->text());
-    } catch (const DbError& e) {
-        RecordingFailed(LogMessages::RecordingFailedText(main_.LogFilePath, e.Detail, 0));
+    if (!main_.run.Open(services_.clock.Today(), txtComment->text())) {
         return;
     }
     // The interval as leaving its field makes it, even while the field has the focus.
     txtSampInt_LostFocus();
-    main_.tmrLogClock.setInterval(main_.LogIntervalMs);
-    main_.tmrLogClock.start();
+    main_.run.Start();
     SetBackColorAndEnabled(cmdStop, VbColor::kRed, true);
     SetBackColorAndEnabled(cmdStart, VbColor::kButtonFace, false);
     Label10->show();
     lblSampCount->show();
-    main_.GetRowofData();
+    main_.run.GetRowofData();
     ShowSampleCount();
 }
 
 void frmLogger::cmdStop_Click() {
-    main_.LoggingActive = false;
-    main_.tmrLogClock.stop();
+    main_.run.Stop();
     SetForeColor(Label5, VbColor::kBlack);
     Label5->setText("Sampling Control:");
     mskStartTime->setEnabled(true);
@@ -281,7 +274,7 @@ void frmLogger::cmdStop_Click() {
 }
 
 void frmLogger::ShowSampleCount() {
-    lblSampCount->setText(QString::number(main_.SampleCount));
+    lblSampCount->setText(QString::number(main_.run.SampleCount));
 }
 
 void frmLogger::RecordingFailed(const QString& message) {
@@ -290,13 +283,13 @@ void frmLogger::RecordingFailed(const QString& message) {
 }
 
 void frmLogger::tmrRealTime_Timer() {
-    const QString& clock = main_.Reading.ClockText;
+    const QString& clock = main_.reading.ClockText;
     lblRealTime->setText(clock);
     StatusBlink = !StatusBlink;
     if (optTimer->isChecked()) {
         timedStartStop();
     }
-    if (main_.LoggingActive && !creating_) {
+    if (main_.run.LoggingActive && !creating_) {
         SetForeColor(Label5, VbColor::kRed);
         Label5->setText(StatusBlink ? "Sampling in Progress!" : QString());
     } else {
@@ -308,45 +301,47 @@ void frmLogger::tmrRealTime_Timer() {
 }
 
 void frmLogger::timedStartStop() {
-    const QString clock = main_.Reading.ClockText;
+    const QString clock = main_.reading.ClockText;
     const QString start = mskStartTime->text();
     const QString stop = mskEndTime->text();
     const bool differ = start != stop;
     if (differ && RunControl::IsTimeOfDay(start) && RunControl::IsTimeOfDay(stop) &&
-        !main_.LoggingActive) {
+        !main_.run.LoggingActive) {
         setStartCaption(cmdStart, "Timed Start Pending!");
         SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
     } else {
         cmdStart->setEnabled(false);
     }
-    if (differ && RunControl::TimeReached(start, previousClock_, clock) && !main_.LoggingActive) {
+    if (differ && RunControl::TimeReached(start, previousClock_, clock) &&
+        !main_.run.LoggingActive) {
         cmdStart_Click();
         mskStartTime->setEnabled(false);
         mskEndTime->setEnabled(false);
         cmdStart->setText("In Progress!");
         SetBackColorAndEnabled(cmdStart, VbColor::kButtonFace, false);
-    } else if (RunControl::TimeReached(stop, previousClock_, clock) && main_.LoggingActive) {
+    } else if (RunControl::TimeReached(stop, previousClock_, clock) && main_.run.LoggingActive) {
         SetBackColorAndEnabled(cmdStop, VbColor::kRed, true);
         cmdStop_Click();
         optManual->setChecked(true);
         optManual_Click();
         SetBackColorAndEnabled(cmdStop, VbColor::kButtonFace, false);
-        services_.dialogs.MsgBox(RunControl::CompletionText(main_.LogFilePath, main_.SampleCount),
-                                 Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
+        services_.dialogs.MsgBox(
+            RunControl::CompletionText(main_.run.LogFilePath, main_.run.SampleCount),
+            Dialogs::Buttons::Ok, RunControl::kCompletionTitle);
     }
 }
 
 void frmLogger::chartTick() {
-    const QString type = main_.Reading.ReadingMode + " " + main_.Reading.ReadingUnits;
+    const QString type = main_.reading.ReadingMode + " " + main_.reading.ReadingUnits;
     if (lblType->text() != type) {
         lblType->setText(type);
-        main_.Chart.ClearChartBuffer();
-        main_.Chart.ChartRescalePending = true;
+        main_.chart.ClearChartBuffer();
+        main_.chart.ChartRescalePending = true;
     }
-    if (main_.Chart.ChartRescalePending) {
-        chart_->DrawChartScale(main_.Chart, main_.Reading.ReadingMode, main_.Reading.ReadingUnits);
+    if (main_.chart.ChartRescalePending) {
+        chart_->DrawChartScale(main_.chart, main_.reading.ReadingMode, main_.reading.ReadingUnits);
         lblRescale->show();
-        main_.Chart.ChartRescalePending = false;
+        main_.chart.ChartRescalePending = false;
     } else {
         lblRescale->hide();
     }
@@ -359,8 +354,8 @@ void frmLogger::optManual_Click() {
 
 void frmLogger::optTimer_Click() {
     tmrRealTime.start();
-    if (QFileInfo::exists(main_.LogFilePath)) {
-        services_.dialogs.MsgBox(RunControl::FileExistsText(main_.LogFilePath),
+    if (QFileInfo::exists(main_.run.LogFilePath)) {
+        services_.dialogs.MsgBox(RunControl::FileExistsText(main_.run.LogFilePath),
                                  Dialogs::Buttons::Ok, RunControl::kFileExistsTitle);
         optManual->setChecked(true);
         optManual_Click();
@@ -373,12 +368,12 @@ void frmLogger::optTimer_Click() {
     const QString now = ReadingModel::FormatClockText(services_.clock.Now());
     mskStartTime->setText(now);
     mskEndTime->setText(now);
-    lblRealTime->setText(main_.Reading.ClockText);
+    lblRealTime->setText(main_.reading.ClockText);
 }
 
 void frmLogger::txtSampInt_LostFocus() {
     txtSampInt->setText(RunControl::CorrectedInterval(txtSampInt->text()));
-    main_.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
+    main_.run.LogIntervalMs = RunControl::IntervalMs(txtSampInt->text());
 }
 
 void frmLogger::txtComment_Change() {
@@ -393,22 +388,22 @@ void frmLogger::cmdBrowse_Click() {
     request.Title = "Select Data File....";
     request.DefaultExt = "qmx";
     request.Filter = "QMX|*.qmx|MDB|*.mdb";
-    request.InitialDir = main_.LogFilePath;
+    request.InitialDir = main_.run.LogFilePath;
     request.NewFile = true;
     if (const auto chosen = services_.dialogs.OpenFile(request)) {
-        main_.LogFilePath = *chosen;
+        main_.run.LogFilePath = *chosen;
         txtFilePath->setText(*chosen);
     }
     unsetCursor();
 }
 
 void frmLogger::mnuAbout_Click() {
-    services_.dialogs.MsgBox(HelpTexts::LoggerAbout(main_.ProgramVersion), Dialogs::Buttons::Ok,
+    services_.dialogs.MsgBox(HelpTexts::LoggerAbout(main_.programVersion), Dialogs::Buttons::Ok,
                              HelpTexts::kLoggerAboutTitle);
 }
 
 void frmLogger::mnuContents_Click() {
-    services_.dialogs.MsgBox(HelpTexts::LoggerHelp(main_.ProgramVersion), Dialogs::Buttons::Ok,
+    services_.dialogs.MsgBox(HelpTexts::LoggerHelp(main_.programVersion), Dialogs::Buttons::Ok,
                              HelpTexts::kLoggerHelpTitle);
 }
 
@@ -457,11 +452,12 @@ void frmLogger::Abandon() {
 // Return, File Return or the close box. A run still recording is stopped first.
 void frmLogger::closeEvent(QCloseEvent* event) {
     if (!abandoned_) {
-        if (main_.LoggingActive) {
+        if (main_.run.LoggingActive) {
             cmdStop_Click();
         }
         if (movedMain_) {
-            main_.move(main_.x(), main_.y() - TwipsToPx(kMainShiftTw));
+            main_.mainWindow.move(main_.mainWindow.x(),
+                                  main_.mainWindow.y() - TwipsToPx(kMainShiftTw));
         }
         const QString folder = StartupSettings::FolderOf(txtFilePath->text());
         if (!folder.isEmpty()) {
@@ -469,9 +465,10 @@ void frmLogger::closeEvent(QCloseEvent* event) {
         }
     }
     tmrRealTime.stop();
-    main_.LoggerOpen = false;
-    main_.Logger.clear(); // closed now, though deleted later
+    // Rows that fail after the window closed are no longer its to report.
+    disconnect(&main_.run, nullptr, this, nullptr);
     event->accept();
+    emit Closed();
 }
 
 } // namespace qmx

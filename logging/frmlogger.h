@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -17,7 +18,24 @@ namespace qmx {
 
 class ChartView;
 class PictureBox;
-class frmMain;
+class DisplayColors;
+class LoggingRun;
+class ReadingModel;
+struct ChartState;
+
+// What the logging window shares with the main window: the run it drives, the reading
+// and chart it shows, the display's colours, and the main window itself, which it is
+// placed against.
+struct LoggerContext {
+    QWidget& mainWindow;
+    qint16 screenWidthPx;
+    float programVersion;
+    LoggingRun& run;
+    const ReadingModel& reading;
+    ChartState& chart;
+    const DisplayColors& colors;
+    std::function<void()> endProgram; // ends the program at once
+};
 
 // The logging window: the log file, the sampling interval and a comment, and a run
 // started and stopped by hand or at two clock times.
@@ -27,7 +45,7 @@ public:
     static inline const QString kTitle = QStringLiteral("QMX-7300 Logger");
     static inline const QString kIdleStatus = QStringLiteral("Logger Start/Stop Control");
 
-    frmLogger(frmMain& main, Services services);
+    frmLogger(LoggerContext context, Services services);
     ~frmLogger() override;
 
     // The opening steps; the window shows itself.
@@ -43,11 +61,11 @@ public:
     void txtSampInt_LostFocus();
     void mnuAbout_Click();
     void mnuContents_Click();
-    // Shows the main window's sample count.
+    // Shows the run's sample count.
     void ShowSampleCount();
     // Stops the run after a row could not be saved, and says why.
     void RecordingFailed(const QString& message);
-    // Redraws the strip chart's trace from the main window's buffer.
+    // Redraws the strip chart's trace from the chart's buffer.
     void DrawChartTrace();
     // Closes without any closing steps (the program ends at once).
     void Abandon();
@@ -85,6 +103,10 @@ public:
     QLabel* lblRescale = nullptr;
     QLabel* lblType = nullptr;
 
+signals:
+    // The window has closed (it is deleted later).
+    void Closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,7 +125,7 @@ private:
     void chartTick();
     void timeBoxEvent(QLineEdit* box, QEvent* event);
 
-    frmMain& main_;
+    LoggerContext main_;
     std::unique_ptr<ChartView> chart_;
     Services services_;
     QString previousClock_;

@@ -3,6 +3,7 @@
 #include "display/numberformat.h"
 #include "display/readingmodel.h"
 #include "logging/logwriter.h"
+#include "meter/meterlink.h"
 #include "meter/meterreading.h"
 #include "meter/readnumber.h"
 
@@ -23,7 +24,7 @@ QString FormatLogDate(QDate date) {
 std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuText,
                                         float currentDbu, QTime now) {
     // Nothing to record while the meter is silent, nor before its first line is shown.
-    if (line == u"No Comm" || line.isEmpty()) {
+    if (line == MeterLink::kNoComm || line.isEmpty()) {
         return std::nullopt;
     }
     SampleRow row;

@@ -21,9 +21,9 @@ struct SampleRow {
 };
 
 // The row for the reading the main window shows: its line, the dBu display's text and
-// the current dBu value. Nothing while the display reads "No Comm". These rules read the
-// line on their own terms (a temperature from four characters, other modes without
-// value), unlike the display's decoding.
+// the current dBu value. Nothing while the display reads the link's silent line. These rules read
+// the line on their own terms (a temperature from four characters, other modes without value),
+// unlike the display's decoding.
 [[nodiscard]] std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuText,
                                                       float currentDbu, QTime now);
 

@@ -165,6 +165,9 @@ bool MeterLink::CountSilentTick() {
     if (SilenceTicks < kMaxSilenceTicks) {
         ++SilenceTicks;
     }
+    if (silent) {
+        LastLine = kNoComm;
+    }
     return silent;
 }
 
@@ -179,7 +182,7 @@ void MeterLink::onPortError(QSerialPort::SerialPortError error) {
     port_.clearError();
     // The last line is no longer the meter's reading: show the silence at once. A line
     // cut off by the loss is no reading either, and must not prefix the next one.
-    LastLine = "No Comm";
+    LastLine = kNoComm;
     PendingLine.clear();
     reconnect_.start();
     emit DeviceLost();

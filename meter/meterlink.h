@@ -18,6 +18,8 @@ namespace qmx {
 class MeterLink : public QObject {
     Q_OBJECT
 public:
+    // What the line reads while the meter is silent or gone.
+    static inline const QString kNoComm = QStringLiteral("No Comm");
     static constexpr int kRingSlots = 16;
     static constexpr qsizetype kMaxLineLength = 1024;
     static constexpr qint16 kMaxSilenceTicks = 32767;
@@ -47,7 +49,8 @@ public:
     // One receive step: one character from the meter.
     void ReceiveCharacter(QChar c);
     // Counts one display tick without a character; true when the meter has been silent
-    // for more than five ticks (tested before counting, as the display tick does).
+    // for more than five ticks (tested before counting, as the display tick does). The
+    // line is then replaced by kNoComm.
     bool CountSilentTick();
 
     [[nodiscard]] bool IsOpen() const { return port_.isOpen(); }
@@ -61,7 +64,7 @@ public:
 signals:
     // A carriage return completed LastLine.
     void LineCompleted();
-    // The open device went away (LastLine is then "No Comm"), and came back.
+    // The open device went away (LastLine is then kNoComm), and came back.
     void DeviceLost();
     void DeviceBack();
 

@@ -13,10 +13,10 @@ namespace qmx {
 
 namespace {
 
-volatile bool stopRequested = false;
+volatile std::sig_atomic_t stopRequested = 0;
 
 void requestStop(int) {
-    stopRequested = true;
+    stopRequested = 1;
 }
 
 QString defaultLink() {

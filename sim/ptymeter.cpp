@@ -107,7 +107,7 @@ bool PtyMeter::placeLink(const QString& slavePath, QString* error) {
     return true;
 }
 
-void PtyMeter::Serve(const volatile bool& stop) {
+void PtyMeter::Serve(const volatile std::sig_atomic_t& stop) {
     const auto start = Clock::now();
     while (!stop) {
         pollfd p{master_, POLLIN, 0};
@@ -143,7 +143,7 @@ void PtyMeter::answerPoll(double seconds) {
     }
 }
 
-void PtyMeter::sendPaced(const QByteArray& bytes, const volatile bool& stop) {
+void PtyMeter::sendPaced(const QByteArray& bytes, const volatile std::sig_atomic_t& stop) {
     const char topBit = options_.Frame == Framing::SevenNoneTwo ? char(0x80) : char(0);
     for (const char c : bytes) {
         if (stop) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <csignal>
 
 namespace qmx {
 
@@ -35,11 +36,11 @@ public:
     // existing path is replaced only when it is a link to a terminal (another simulator's).
     bool Open(QString* error);
     // Serves polls until stop becomes true.
-    void Serve(const volatile bool& stop);
+    void Serve(const volatile std::sig_atomic_t& stop);
 
 private:
     void answerPoll(double seconds);
-    void sendPaced(const QByteArray& bytes, const volatile bool& stop);
+    void sendPaced(const QByteArray& bytes, const volatile std::sig_atomic_t& stop);
 
     bool placeLink(const QString& slavePath, QString* error);
 

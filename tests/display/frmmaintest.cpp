@@ -148,7 +148,7 @@ TEST_F(MainWindowLayout, EveryLabelOfEveryWindowShowsPlainText) {
     EXPECT_TRUE(shownAsWritten(w->Label1));
     w->cmdLogger_Click();
     frmGrapher grapher(*w, Services{clock, dialogs, sound, programFolder.path()});
-    for (QWidget* window : std::initializer_list<QWidget*>{w.get(), w->Logger, &grapher}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{w.get(), w->Logger.get(), &grapher}) {
         for (QLabel* label : window->findChildren<QLabel*>()) {
             label->setText("<s>" + label->objectName() + "</s>");
             EXPECT_TRUE(shownAsWritten(label)) << qPrintable(label->objectName());

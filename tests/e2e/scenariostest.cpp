@@ -81,7 +81,7 @@ protected:
     frmLogger& openLogger() {
         QTest::mouseClick(w->cmdLogger, Qt::LeftButton);
         EXPECT_NE(w->Logger, nullptr);
-        activate(w->Logger);
+        activate(w->Logger.get());
         return *w->Logger;
     }
     void typeInto(QLineEdit* box, const QString& text) {

@@ -205,7 +205,7 @@ protected:
     void open(const QString& path) {
         dialogs.files.push_back(path);
         w->mnuOpen->trigger();
-        g = w->Grapher;
+        g = w->Grapher.get();
         ASSERT_NE(g, nullptr);
     }
 };

@@ -59,7 +59,7 @@ protected:
     frmGrapher* open(const QString& path) {
         dialogs.files.push_back(path);
         w->mnuOpen->trigger();
-        return w->Grapher;
+        return w->Grapher.get();
     }
     static int redPixels(const frmGrapher& g) {
         const QImage& image = g.picGraph->Image();
@@ -542,7 +542,7 @@ TEST_P(GrapherReadFailures, ShowAMessageOnceAndTheProgramKeepsRunning) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Log File Read Error!");
     EXPECT_TRUE(dialogs.boxes[0].text.contains(path));
-    EXPECT_EQ(w->Grapher, g);
+    EXPECT_EQ(w->Grapher.get(), g);
     EXPECT_TRUE(g->isVisible());
 }
 

@@ -45,8 +45,8 @@ const QDateTime kExported(QDate(2024, 1, 2), QTime(3, 4, 5));
 // One row against the engine's bytes; whole files are judged by the checker below.
 TEST(JetEncoding, ARowMatchesTheEnginesBytes) {
     const QByteArray bytes =
-        row(Jet::LogDataTable(19, 20), {Jet::Utf16("1:02:03 PM"), Jet::Utf16("DC"),
-                                        Jet::Utf16("V"), single(12.0f), std::nullopt});
+        row(Jet::LogDataTable(19, 20), {Jet::Utf16("1:02:03 PM"), Jet::Utf16("DC"), Jet::Utf16("V"),
+                                        single(12.0f), std::nullopt});
     EXPECT_EQ(bytes.toHex(' '),
               hex("05 00 | 00 00 40 41 | 00 00 00 00 | 31 00 3a 00 30 00 32 00 3a 00 30 00 33 "
                   "00 20 00 50 00 4d 00 | 44 00 43 00 | 56 00 | 24 00 | 22 00 1e 00 0a 00 | 03 00 "
