@@ -1,7 +1,7 @@
 #include "app/portoptions.h"
 
 #include "app/commandline.h"
-#include "platform/settingsstore.h"
+#include "platform/programsettings.h"
 
 namespace qmx {
 
@@ -18,7 +18,7 @@ ChosenMeter MeterFromOptions(const CommandLine& line) {
         return meter;
     }
     meter.Port = qint16(line.Whole("port", 1, PortMap::kPorts, "a port number from 1 to 8", 1));
-    meter.Ports.Load(SettingsStore());
+    meter.Ports.Load(ProgramSettings());
     meter.Ports.AssignFree(PortMap::SystemCandidates());
     return meter;
 }

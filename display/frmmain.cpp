@@ -1,6 +1,5 @@
 #include "display/frmmain.h"
 
-#include "display/startupsettings.h"
 #include "grapher/frmgrapher.h"
 #include "help/helptexts.h"
 #include "logging/frmlogger.h"
@@ -9,6 +8,7 @@
 #include "logging/samplerow.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/programsettings.h"
 #include "platform/soundplayer.h"
 #include "ui/controls.h"
 #include "ui/fittext.h"
@@ -209,18 +209,16 @@ bool frmMain::Form_Load() {
         services_.dialogs.MsgBox(problem, Dialogs::Buttons::Ok, "Settings Not Used");
     }
 
-    Colors.Background =
-        StartupSettings::ReadColor(settings_, "BGColor", StartupSettings::kDefaultBackground);
+    Colors.Background = settings_.ReadBackground();
     Line1->setGeometry(0, TwipsToPx(15), width(), 1);
-    Colors.Foreground =
-        StartupSettings::ReadColor(settings_, "FGColor", StartupSettings::kDefaultForeground);
+    Colors.Foreground = settings_.ReadForeground();
     applyColors();
 
     PortMap ports;
     ports.Load(settings_);
     ports.AssignFree(PortMap::SystemCandidates());
     Link.SetPorts(ports);
-    Link.CommPort = StartupSettings::ReadCommPort(settings_);
+    Link.CommPort = settings_.ReadCommPort();
     markPortMenu();
     const auto free = Link.ProbePorts();
     for (int n = 1; n <= PortMap::kPorts; ++n) {
@@ -241,10 +239,10 @@ bool frmMain::Form_Load() {
     placeControls();
     tmrDispUpdate.start();
     setWindowTitle(kTitle);
-    const auto alarmSound = StartupSettings::ReadAlarmWav(settings_, services_.programFolder);
+    const auto alarmSound = settings_.ReadAlarmWav(services_.programFolder);
     AlarmWavPath = alarmSound.Path;
     alarmWavChosen_ = alarmSound.Chosen;
-    LogFilePath = StartupSettings::ReadLogFilePath(settings_, services_.programFolder);
+    LogFilePath = settings_.ReadLogFilePath(services_.programFolder);
     Chart.ClearChartBuffer();
     Colors.NoSameFGBG();
     applyColors();
@@ -253,7 +251,7 @@ bool frmMain::Form_Load() {
 }
 
 void frmMain::placeControls() {
-    FontFace = StartupSettings::ReadFont(settings_);
+    FontFace = settings_.ReadFont();
     for (QLabel* label : {Label1, Label2}) {
         label->setFont(QFont(FontFace, ReadingModel::kNormalPointSize));
         label->clear();
@@ -559,12 +557,12 @@ void frmMain::unloadOtherWindows(bool abandon) {
 }
 
 void frmMain::Form_Unload() {
-    settings_.Write("CommPort", QString::number(Link.CommPort));
-    settings_.Write("BGColor", QString::number(Colors.Background));
-    settings_.Write("FGColor", QString::number(Colors.Foreground));
-    settings_.Write("Font", FontFace);
+    settings_.WriteCommPort(Link.CommPort);
+    settings_.WriteBackground(Colors.Background);
+    settings_.WriteForeground(Colors.Foreground);
+    settings_.WriteFont(FontFace);
     if (alarmWavChosen_) {
-        settings_.Write("AlarmWav", AlarmWavPath);
+        settings_.WriteAlarmWav(AlarmWavPath);
     }
     Link.Ports().Save(settings_);
     services_.sound.Stop();

@@ -7,8 +7,8 @@
 #include "logging/chartstate.h"
 #include "logging/loggingrun.h"
 #include "meter/meterlink.h"
+#include "platform/programsettings.h"
 #include "platform/services.h"
-#include "platform/settingsstore.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -164,7 +164,7 @@ private:
     void Form_Unload();
 
     Services services_;
-    SettingsStore settings_;
+    ProgramSettings settings_;
     std::vector<QWidget*> buttonRow_; // moved down and up by the dBu view, with cmdQuit
     bool loaded_ = false;
     bool unloaded_ = false;

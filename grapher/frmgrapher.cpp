@@ -2,7 +2,6 @@
 
 #include "display/frmmain.h"
 #include "display/numberformat.h"
-#include "display/startupsettings.h"
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/exportmessages.h"
@@ -12,7 +11,7 @@
 #include "help/helptexts.h"
 #include "logging/dberror.h"
 #include "platform/dialogs.h"
-#include "platform/settingsstore.h"
+#include "platform/programsettings.h"
 #include "ui/controls.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
@@ -558,10 +557,7 @@ bool frmGrapher::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmGrapher::closeEvent(QCloseEvent* event) {
-    const QString folder = StartupSettings::FolderOf(main_.GraphFilePath);
-    if (!folder.isEmpty()) {
-        SettingsStore().Write("DataFilePath", folder);
-    }
+    ProgramSettings().WriteLogFolder(main_.GraphFilePath);
     event->accept();
     emit Closed();
 }

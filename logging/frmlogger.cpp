@@ -2,7 +2,6 @@
 
 #include "display/displaycolors.h"
 #include "display/readingmodel.h"
-#include "display/startupsettings.h"
 #include "help/helptexts.h"
 #include "logging/chartview.h"
 #include "logging/createlogdatabase.h"
@@ -11,7 +10,7 @@
 #include "logging/samplerow.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/settingsstore.h"
+#include "platform/programsettings.h"
 #include "ui/controls.h"
 #include "ui/outersize.h"
 #include "ui/picturebox.h"
@@ -168,8 +167,7 @@ void frmLogger::Form_Load() {
     place();
     setWindowTitle(kTitle);
     optManual->setChecked(true);
-    SettingsStore settings;
-    main_.run.LogFilePath = StartupSettings::ReadLogFilePath(settings, services_.programFolder);
+    main_.run.LogFilePath = ProgramSettings().ReadLogFilePath(services_.programFolder);
     txtFilePath->setText(main_.run.LogFilePath);
     txtSampInt->setText(RunControl::IntervalText(main_.run.LogIntervalMs));
     SetBackColorAndEnabled(cmdStart, VbColor::kGreen, true);
@@ -459,10 +457,7 @@ void frmLogger::closeEvent(QCloseEvent* event) {
             main_.mainWindow.move(main_.mainWindow.x(),
                                   main_.mainWindow.y() - TwipsToPx(kMainShiftTw));
         }
-        const QString folder = StartupSettings::FolderOf(txtFilePath->text());
-        if (!folder.isEmpty()) {
-            SettingsStore().Write("DataFilePath", folder);
-        }
+        ProgramSettings().WriteLogFolder(txtFilePath->text());
     }
     tmrRealTime.stop();
     // Rows that fail after the window closed are no longer its to report.

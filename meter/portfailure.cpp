@@ -1,6 +1,7 @@
 #include "meter/portfailure.h"
 
 #include "meter/portmap.h"
+#include "platform/programsettings.h"
 
 #include <QStringList>
 
@@ -59,17 +60,17 @@ QStringList deviceLines(const PortFailure& f) {
         return lines;
     }
     if (f.Port < 1 || f.Port > PortMap::kPorts) {
-        lines << QString("Port %1 is not one of Com1 to Com8; to change it, edit CommPort in %2.")
+        lines << QString("Port %1 is not one of Com1 to Com8; to change it, edit %2 in %3.")
                      .arg(f.Port)
-                     .arg(f.SettingsFile);
+                     .arg(ProgramSettings::kCommPortKey, f.SettingsFile);
     } else if (f.Device.isEmpty()) {
         lines << QString("Com%1 has no device; to give it one, edit %2 in %3.")
                      .arg(f.Port)
-                     .arg(PortMap::KeyOf(f.Port), f.SettingsFile);
+                     .arg(ProgramSettings::PortDeviceKey(f.Port), f.SettingsFile);
     } else {
         lines << QString("Com%1 is %2; to change it, edit %3 in %4.")
                      .arg(f.Port)
-                     .arg(f.Device, PortMap::KeyOf(f.Port), f.SettingsFile);
+                     .arg(f.Device, ProgramSettings::PortDeviceKey(f.Port), f.SettingsFile);
     }
     return lines;
 }

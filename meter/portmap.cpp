@@ -1,6 +1,6 @@
 #include "meter/portmap.h"
 
-#include "platform/settingsstore.h"
+#include "platform/programsettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,10 +35,6 @@ QString stableName(const QString& device) {
 
 } // namespace
 
-QString PortMap::KeyOf(int n) {
-    return QString("Com%1Device").arg(n);
-}
-
 QString PortMap::Device(int n) const {
     return n >= 1 && n <= kPorts ? devices_[n - 1] : QString();
 }
@@ -50,11 +46,11 @@ void PortMap::SetDevice(int n, const QString& device) {
     }
 }
 
-void PortMap::Load(const SettingsStore& settings) {
+void PortMap::Load(const ProgramSettings& settings) {
     settingsFile_ = settings.FileName();
     for (int n = 1; n <= kPorts; ++n) {
-        assigned_[n - 1] = settings.Contains(KeyOf(n));
-        devices_[n - 1] = settings.Read(KeyOf(n), QString());
+        assigned_[n - 1] = settings.HasPortDevice(n);
+        devices_[n - 1] = settings.ReadPortDevice(n);
     }
 }
 
@@ -82,10 +78,10 @@ void PortMap::AssignFree(const QStringList& candidates) {
     }
 }
 
-void PortMap::Save(SettingsStore& settings) const {
+void PortMap::Save(ProgramSettings& settings) const {
     for (int n = 1; n <= kPorts; ++n) {
         if (assigned_[n - 1]) {
-            settings.Write(KeyOf(n), devices_[n - 1]);
+            settings.WritePortDevice(n, devices_[n - 1]);
         }
     }
 }

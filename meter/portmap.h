@@ -7,7 +7,7 @@
 
 namespace qmx {
 
-class SettingsStore;
+class ProgramSettings;
 
 // Which device stands behind each of the port numbers 1 to 8. The map persists as the
 // settings "Com1Device" to "Com8Device"; numbers without a stored device are given, at
@@ -22,17 +22,16 @@ public:
     void SetDevice(int n, const QString& device);
 
     // Reads the stored devices; numbers without a key are remembered as unassigned.
-    void Load(const SettingsStore& settings);
+    void Load(const ProgramSettings& settings);
     // The settings file the devices were read from; empty when they were not.
     [[nodiscard]] QString SettingsFile() const { return settingsFile_; }
     // Gives each unassigned number one of the candidates no number holds yet, in order.
     void AssignFree(const QStringList& candidates);
-    void Save(SettingsStore& settings) const;
+    void Save(ProgramSettings& settings) const;
 
     // The serial devices this machine lists, adapters (USB, ACM) first and then built-in
     // UARTs, each group by name, under their stable /dev/serial/by-id/ names where one exists.
     [[nodiscard]] static QStringList SystemCandidates();
-    [[nodiscard]] static QString KeyOf(int n);
 
 private:
     std::array<QString, kPorts> devices_;

@@ -72,13 +72,14 @@ QString SettingsStore::Read(const QString& key, const QString& defaultValue) con
     return value.toString();
 }
 
-void SettingsStore::Write(const QString& key, const QString& text) {
+bool SettingsStore::Write(const QString& key, const QString& text) {
     if (!Problem().isEmpty()) {
-        return;
+        return true;
     }
     QSettings s = store();
     s.setValue(kSection + key, text);
     s.sync();
+    return s.status() == QSettings::NoError;
 }
 
 bool SettingsStore::Contains(const QString& key) const {

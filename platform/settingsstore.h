@@ -14,7 +14,9 @@ public:
     // Why the settings file cannot be used, in a sentence for the user; empty when it can.
     [[nodiscard]] QString Problem() const;
     [[nodiscard]] QString Read(const QString& key, const QString& defaultValue) const;
-    void Write(const QString& key, const QString& text);
+    // False when the settings file refused the value. A file that is not a regular file
+    // keeps nothing by design (its problem is told at start-up), which is no refusal.
+    bool Write(const QString& key, const QString& text);
     // Whether the key is present at all.
     [[nodiscard]] bool Contains(const QString& key) const;
     // The file the values are kept in, for messages that tell the user what to edit.

@@ -1,6 +1,6 @@
 #include "tests/support/mainwindowfixture.h"
 
-#include "display/startupsettings.h"
+#include "platform/programsettings.h"
 #include "ui/qtsoundplayer.h"
 #include "ui/widgetcolors.h"
 
@@ -163,7 +163,7 @@ TEST_F(AlarmPanelTest, AlarmSoundMenuChoosesTheFile) {
 // Without an audio output (as on the test machine) the real player says so instead of
 // pretending to play.
 TEST(AlarmSound, TheDefaultSoundIsAWavTheRealPlayerPlaysWhereThereIsAnOutput) {
-    const QString wav = StartupSettings::kDefaultAlarmWav;
+    const QString wav = ProgramSettings::kDefaultAlarmWav;
     QFile f(wav);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray head = f.read(16);
