@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "logging/dberror.h"
+#include "platform/linebreak.h"
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,7 @@ QString CommandLine::Usage() const {
 
 void CommandLine::Report(const QString& message) const {
     std::fprintf(stderr, "qmxtool %s: %s\n", qPrintable(name_),
-                 qPrintable(QString(message).replace("\r\n", " ").simplified()));
+                 qPrintable(QString(message).replace(kCrLf, " ").simplified()));
 }
 
 QString ReasonOf(const DbError& error) {

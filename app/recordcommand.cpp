@@ -8,6 +8,7 @@
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
 #include "meter/meterlink.h"
+#include "platform/linebreak.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -35,7 +36,7 @@ void onStopSignal(int) {
 
 void printError(const QString& text) {
     std::fprintf(stderr, "qmxtool record: %s\n",
-                 qPrintable(QString(text).replace("\r\n", " ").simplified()));
+                 qPrintable(QString(text).replace(kCrLf, " ").simplified()));
 }
 
 // A headless logging run: the display tick's polling and reading model, and the
@@ -137,7 +138,10 @@ private:
 int RunRecord(CommandLine& line, const QStringList& args) {
     AddPortOptions(line);
     line.AddOption({"interval", "Seconds between samples, 0.5 to 60 (default 1).", "SECONDS"});
-    line.AddOption({"comment", "The run's comment, at most 255 characters.", "TEXT"});
+    line.AddOption(
+        {"comment",
+         QString("The run's comment, at most %1 characters.").arg(RunControl::kCommentLimit),
+         "TEXT"});
     line.AddOption({"samples", "Stop after this many samples.", "N"});
     line.AddOption({"duration", "Stop after this many seconds.", "SECONDS"});
     if (!line.Parse(args)) {

@@ -5,13 +5,14 @@
 #include "logging/dberror.h"
 #include "logging/exportfile.h"
 #include "logging/logreader.h"
+#include "platform/linebreak.h"
 
 namespace qmx {
 
 namespace {
 
 constexpr qsizetype kFlushBytes = 1 << 16;
-const QByteArray kCrLf = "\r\n";
+const QByteArray kLineEnd = kCrLf.toLatin1();
 
 QByteArray textOf(const NullableText& text) {
     return text ? text->toUtf8() : QByteArray();
@@ -94,7 +95,7 @@ void CsvExport::writeLine(std::initializer_list<QByteArray> fields) {
         buffer_ += ',';
     }
     buffer_.chop(1);
-    buffer_ += kCrLf;
+    buffer_ += kLineEnd;
     if (buffer_.size() >= kFlushBytes) {
         flush();
     }

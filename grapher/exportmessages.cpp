@@ -1,13 +1,13 @@
 #include "grapher/exportmessages.h"
 
 #include "logging/logmessages.h"
+#include "platform/linebreak.h"
 
 namespace qmx {
 
 namespace ExportMessages {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kSameFolder = "File is in the same Folder as the .qmx File" + kCrLf + kCrLf +
                             "Press 'OK' to Continue..." + kCrLf + kCrLf;
 } // namespace

@@ -10,7 +10,9 @@
 #include "grapher/logdocument.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
+#include "logging/runcontrol.h"
 #include "platform/dialogs.h"
+#include "platform/linebreak.h"
 #include "platform/programsettings.h"
 #include "ui/controls.h"
 #include "ui/picturebox.h"
@@ -41,7 +43,6 @@ namespace {
 constexpr int kHeightTw = 9150;
 constexpr int kGraphWidthTw = 9735;
 constexpr int kGraphHeightTw = 6135;
-constexpr qsizetype kCommentLimit = 255;
 constexpr int kKeyLeft = 37;
 constexpr int kKeyRight = 39;
 const QString kCursorTip =
@@ -55,8 +56,6 @@ const QString kTriggersCommentTip =
     QStringLiteral("Shows Descriptive Comment Saved With Log; This Log Holds Triggers (Commands "
                    "a Change Would Run), So It Is Opened Read-Only and Its Comment Cannot Be "
                    "Edited");
-const QString kCrLf = QStringLiteral("\r\n");
-
 // The stored date in the system's long form, or as stored when it reads as no date.
 QString longDate(const QString& stored) {
     QDate date = QLocale::c().toDate(stored, "M/d/yyyy");
@@ -448,8 +447,8 @@ void frmGrapher::cmdOpen_Click() {
 }
 
 void frmGrapher::txtComment_Change() {
-    if (txtComment->text().size() > kCommentLimit) {
-        txtComment->setText(txtComment->text().left(kCommentLimit));
+    if (txtComment->text().size() > RunControl::kCommentLimit) {
+        txtComment->setText(txtComment->text().left(RunControl::kCommentLimit));
     }
 }
 
@@ -457,7 +456,7 @@ void frmGrapher::cmdReturn_Click() {
     // Only a comment the user changed is stored: the file is left as it was otherwise.
     if (log_ && !log_->ReadOnly() && txtComment->text() != shownComment_) {
         try {
-            log_->SaveDescription(txtComment->text().left(kCommentLimit));
+            log_->SaveDescription(txtComment->text().left(RunControl::kCommentLimit));
         } catch (const DbError& e) {
             services_.dialogs.MsgBox("The comment was not saved in" + kCrLf + log_->Path() + kCrLf +
                                          kCrLf + e.Detail + kCrLf + kCrLf,

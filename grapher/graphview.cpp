@@ -1,6 +1,7 @@
 #include "grapher/graphview.h"
 
 #include "display/numberformat.h"
+#include "display/scaleladder.h"
 #include "grapher/logdocument.h"
 
 #include <cmath>
@@ -10,19 +11,11 @@ namespace qmx {
 
 namespace {
 
-constexpr float kLadder[] = {0.1f,  0.2f,  0.5f,   1.0f,   2.0f,   5.0f,    10.0f,
-                             20.0f, 50.0f, 100.0f, 200.0f, 500.0f, 1000.0f, 2000.0f};
-constexpr float kBottomSteps[] = {-0.1f,  -0.2f,  -0.5f,   -1.0f,   -2.0f,   -5.0f,   -10.0f,
-                                  -20.0f, -50.0f, -100.0f, -200.0f, -500.0f, -1000.0f};
 constexpr float kMaxSentinel = -50000.0f;
 constexpr float kMinSentinel = 50000.0f;
 
 QString labelText(float value) {
     return value == 0.0f ? QString("0") : FormatScale(value);
-}
-
-bool positiveOnly(const QString& logType) {
-    return logType == u"FR" || logType == u"AC";
 }
 
 } // namespace
@@ -68,17 +61,18 @@ void GetMaxMin(GraphView& view, const LogDocument& log) {
 
 ScaleLayout DrawScale(GraphView& view, float max, float min) {
     const float peak = std::max(max, std::fabs(min));
-    view.ScaleTop = kLadder[0];
-    view.ScaleHalf = kLadder[0] / 2.0f;
-    for (size_t i = 0; i + 1 < std::size(kLadder); ++i) {
+    view.ScaleTop = kScaleLadder[0];
+    view.ScaleHalf = kScaleLadder[0] / 2.0f;
+    for (size_t i = 0; i + 1 < kScaleLadder.size(); ++i) {
         if (peak > view.ScaleTop) {
-            view.ScaleTop = kLadder[i + 1];
-            view.ScaleHalf = kLadder[i + 1] / 2.0f;
+            view.ScaleTop = kScaleLadder[i + 1];
+            view.ScaleHalf = kScaleLadder[i + 1] / 2.0f;
         }
     }
-    for (size_t i = 0; i < std::size(kBottomSteps); ++i) {
-        const float next = i + 1 < std::size(kBottomSteps) ? kBottomSteps[i + 1] : -2000.0f;
-        if (min < kBottomSteps[i] && view.ScaleBottom > next) {
+    // The bottom steps down the same ladder, below zero.
+    for (size_t i = 0; i + 1 < kScaleLadder.size(); ++i) {
+        const float next = -kScaleLadder[i + 1];
+        if (min < -kScaleLadder[i] && view.ScaleBottom > next) {
             view.ScaleBottom = next;
         }
     }
@@ -86,7 +80,7 @@ ScaleLayout DrawScale(GraphView& view, float max, float min) {
         view.ScaleTop = std::fabs(view.ScaleBottom);
     }
     ScaleLayout layout;
-    layout.PlusMinusEnabled = !positiveOnly(view.LogType);
+    layout.PlusMinusEnabled = !IsOneSided(view.LogType);
     if (!layout.PlusMinusEnabled) {
         view.SignFilter = GraphView::kPositive;
     }
@@ -113,7 +107,7 @@ ScaleLayout DrawScale(GraphView& view, float max, float min) {
                          labelText(-t)};
     }
     view.CursorHalfWidth = float(view.ViewCount()) / 50.0f;
-    view.CursorHalfHeight = positiveOnly(view.LogType) ? t / 50.0f : t / 25.0f;
+    view.CursorHalfHeight = IsOneSided(view.LogType) ? t / 50.0f : t / 25.0f;
     return layout;
 }
 

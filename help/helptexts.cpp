@@ -1,6 +1,7 @@
 #include "help/helptexts.h"
 
 #include "display/numberformat.h"
+#include "platform/linebreak.h"
 
 #include <QStringList>
 
@@ -9,8 +10,6 @@ namespace qmx {
 namespace HelpTexts {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 // Every line followed by a line break.
 QString lines(const QStringList& text) {

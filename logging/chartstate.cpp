@@ -1,6 +1,7 @@
 #include "logging/chartstate.h"
 
 #include "display/numberformat.h"
+#include "display/scaleladder.h"
 #include "meter/meterlink.h"
 
 #include <cmath>
@@ -9,9 +10,7 @@ namespace qmx {
 
 namespace {
 
-constexpr float kLadder[] = {0.1f,  0.2f,  0.5f,   1.0f,   2.0f,   5.0f,    10.0f,
-                             20.0f, 50.0f, 100.0f, 200.0f, 500.0f, 1000.0f, 2000.0f};
-constexpr float kSmallestScale = 0.1f;
+constexpr float kSmallestScale = kScaleLadder.front();
 // Dividing by 2.51, not 2.5, lands just above the next lower ladder value.
 constexpr float kStepDown = 2.51f;
 
@@ -40,16 +39,12 @@ void ChartState::ResetMaxMin() {
 namespace ChartScale {
 
 float TopFor(float peak) {
-    for (const float step : kLadder) {
+    for (const float step : kScaleLadder) {
         if (!(step < peak)) {
             return step;
         }
     }
-    return kLadder[std::size(kLadder) - 1];
-}
-
-bool OneSided(const QString& readingMode) {
-    return readingMode == u"AC" || readingMode == u"FR";
+    return kScaleLadder.back();
 }
 
 std::array<QString, 5> Labels(float top, bool oneSided) {

@@ -45,10 +45,8 @@ struct ChartState {
 // The strip chart's scale, from the values it must cover.
 namespace ChartScale {
 
-// The first of 0.1, 0.2, 0.5, 1, 2, 5 ... 2000 that is not below the peak (2000 above).
+// The first step of the scale ladder that is not below the peak (the last step above it).
 [[nodiscard]] float TopFor(float peak);
-// AC and FR readings are never negative: their chart shows only the upper half.
-[[nodiscard]] bool OneSided(const QString& readingMode);
 // The five labels from top to bottom.
 [[nodiscard]] std::array<QString, 5> Labels(float top, bool oneSided);
 // The reading's mode and units, or the link's silent line while the meter is silent.

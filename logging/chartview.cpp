@@ -1,5 +1,6 @@
 #include "logging/chartview.h"
 
+#include "display/scaleladder.h"
 #include "display/vbcolor.h"
 #include "ui/picturebox.h"
 #include "ui/widgetcolors.h"
@@ -30,7 +31,7 @@ QColor gridColor() {
 void ChartView::DrawChartScale(ChartState& chart, const QString& readingMode,
                                const QString& readingUnits) {
     top_ = ChartScale::TopFor(chart.ChartPeak);
-    oneSided_ = ChartScale::OneSided(readingMode);
+    oneSided_ = IsOneSided(readingMode);
     const auto texts = ChartScale::Labels(top_, oneSided_);
     for (size_t i = 0; i < labels_.size(); ++i) {
         labels_[i]->setText(texts[i]);

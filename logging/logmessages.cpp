@@ -1,13 +1,13 @@
 #include "logging/logmessages.h"
 
 #include "logging/dberror.h"
+#include "platform/linebreak.h"
 
 namespace qmx {
 
 namespace LogMessages {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kTwo = kCrLf + kCrLf;
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "logging/runcontrol.h"
 
 #include "meter/readnumber.h"
+#include "platform/linebreak.h"
 
 #include <QLocale>
 
@@ -15,8 +16,6 @@ namespace {
 constexpr int kSecondsPerDay = 24 * 60 * 60;
 // A gap this long between two ticks is a clock change, not a late tick.
 constexpr int kLongestLateTickS = 60 * 60;
-const QString kCrLf = QStringLiteral("\r\n");
-
 } // namespace
 
 QTime ParseTimeOfDay(const QString& text) {

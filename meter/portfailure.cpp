@@ -1,6 +1,7 @@
 #include "meter/portfailure.h"
 
 #include "meter/portmap.h"
+#include "platform/linebreak.h"
 #include "platform/programsettings.h"
 
 #include <QStringList>
@@ -15,7 +16,6 @@ namespace qmx {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kPressOk = QStringLiteral("Press 'OK' to Exit.") + kCrLf + kCrLf;
 const QString kNoSuchDevice = QStringLiteral("no such device");
 
