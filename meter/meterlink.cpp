@@ -66,8 +66,10 @@ std::optional<PortFailure> MeterLink::openDevice(const QString& device) {
     port_.setDataBits(QSerialPort::Data8);
     port_.setStopBits(QSerialPort::OneStop);
     if (!port_.open(QIODevice::ReadWrite)) {
+        const PortFailure failure =
+            PortOpenFailure(absoluteDevice(device), port_.error(), port_.errorString());
         port_.clearError();
-        return placed(DiagnosePortFailure(absoluteDevice(device)));
+        return placed(failure);
     }
     return std::nullopt;
 }

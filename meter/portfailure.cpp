@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,7 +160,8 @@ PortFailure PortFailureFromErrno(const QString& device, int err) {
     return f;
 }
 
-PortFailure DiagnosePortFailure(const QString& device) {
+PortFailure PortOpenFailure(const QString& device, QSerialPort::SerialPortError error,
+                            const QString& errorText) {
     if (device.isEmpty()) {
         return PortFailureFromErrno(device, ENOENT);
     }
@@ -173,13 +173,27 @@ PortFailure DiagnosePortFailure(const QString& device) {
     if (!S_ISCHR(st.st_mode)) {
         return notSerial(device, st.st_mode);
     }
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return PortFailureFromErrno(device, errno);
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortFailureFromErrno(device, ENOENT);
+    case QSerialPort::PermissionError:
+        // The port says this both of a device the user may not use and of one that another
+        // program holds (its lock or exclusive use): the device's access tells which.
+        return PortFailureFromErrno(device,
+                                    ::access(path.constData(), R_OK | W_OK) == 0 ? EBUSY : EACCES);
+    case QSerialPort::OpenError:
+        return PortFailureFromErrno(device, EBUSY);
+    case QSerialPort::UnsupportedOperationError:
+        // The terminal settings were refused: a character device that is no terminal.
+        return notSerial(device, st.st_mode);
+    default: {
+        PortFailure f;
+        f.Device = device;
+        f.Number = PortFailure::kPortNotOpen;
+        f.Problem = errorText.toLower();
+        return f;
     }
-    const bool terminal = ::isatty(fd) != 0;
-    ::close(fd);
-    return terminal ? PortFailureFromErrno(device, 0) : notSerial(device, st.st_mode);
+    }
 }
 
 } // namespace qmx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSerialPort>
 #include <QString>
 
 namespace qmx {
@@ -36,8 +37,10 @@ inline const QString kSelectPortFailureTitle = QStringLiteral("Cannot Open Seria
 // The failure for what the system answered when the device was opened directly
 // (0: it opened, so the failure was another program's lock on it).
 [[nodiscard]] PortFailure PortFailureFromErrno(const QString& device, int err);
-// Finds out why opening the device failed, from what the system says about it: a path
-// that is not a terminal is not a serial device, whatever it is.
-[[nodiscard]] PortFailure DiagnosePortFailure(const QString& device);
+// Why opening the device failed, from the port's own error and its text. What the path is
+// (looked up without opening it) tells a missing device, and one that is no serial device
+// whatever it is, before the port's error is read.
+[[nodiscard]] PortFailure PortOpenFailure(const QString& device, QSerialPort::SerialPortError error,
+                                          const QString& errorText);
 
 } // namespace qmx
