@@ -56,6 +56,7 @@ TEST_F(PortMapTest, AnAdapterKeepsItsNumberFromRunToRun) {
 TEST_F(PortMapTest, ASettingsFileThatCannotBeWrittenIsToldOnce) {
     const QString folder = QFileInfo(SettingsStore().FileName()).path();
     QDir(folder).removeRecursively();
+    QDir().mkpath(QFileInfo(folder).path());
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
