@@ -1,7 +1,6 @@
 #include "grapher/csvexport.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
-#include "logging/logrowset.h"
 #include "logging/logsummary.h"
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
@@ -49,9 +48,10 @@ protected:
 
 TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
     LogCreation(path).Run();
+    const LogContents log = ReadWholeLog(path);
+    EXPECT_TRUE(log.info.empty());
+    EXPECT_TRUE(log.samples.empty());
     auto db = open();
-    EXPECT_EQ(LogRowSet(db, "SELECT * FROM LogData").RecordCount(), 0);
-    EXPECT_EQ(LogRowSet(db, "SELECT * FROM Info").RecordCount(), 0);
     Statement columns =
         db->Prepare("SELECT m.name, p.name, p.type, p.\"notnull\" FROM sqlite_master m, "
                     "pragma_table_info(m.name) p ORDER BY m.rowid, p.cid");
@@ -98,10 +98,7 @@ TEST_F(LogFileTest, RetryResumesAtTheFailedStep) {
     QDir().mkpath(folder);
     creation.Run();
     EXPECT_TRUE(creation.Done());
-    EXPECT_EQ(LogRowSet(std::make_shared<SqliteDb>(folder + "/run.qmx", SqliteDb::Mode::ReadOnly),
-                        "SELECT * FROM LogData")
-                  .RecordCount(),
-              0);
+    EXPECT_TRUE(ReadWholeLog(folder + "/run.qmx").samples.empty());
 }
 
 TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
@@ -118,15 +115,13 @@ TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
         writer.SetField("value", 1.25f);
         writer.Update();
     }
-    auto db = open();
-    LogRowSet info(db, "SELECT * FROM Info");
-    ASSERT_EQ(info.RecordCount(), 1);
-    EXPECT_EQ(info.Field("Description").toString(), "bench supply");
-    LogRowSet data(db, "select * from logdata");
-    ASSERT_EQ(data.RecordCount(), 1);
-    EXPECT_FLOAT_EQ(data.Field("Value").toFloat(), 1.25f);
-    EXPECT_TRUE(data.IsNull("dBu"));
-    EXPECT_EQ(data.Field("Units").toString(), " V");
+    const LogContents log = ReadWholeLog(path);
+    ASSERT_EQ(log.info.size(), 1u);
+    EXPECT_EQ(log.info[0].Description, "bench supply");
+    ASSERT_EQ(log.samples.size(), 1u);
+    EXPECT_FLOAT_EQ(float(log.samples[0].Value.value_or(0)), 1.25f);
+    EXPECT_FALSE(log.samples[0].Dbu.has_value());
+    EXPECT_EQ(log.samples[0].Units, " V");
 }
 
 TEST_F(LogFileTest, WidthsAndRequiredFieldsAreEnforced) {
@@ -143,7 +138,7 @@ TEST_F(LogFileTest, WidthsAndRequiredFieldsAreEnforced) {
     writer.SetField("Date", "1/1/2027");
     writer.SetField("Description", QString(256, 'x'));
     EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kFieldTooSmall);
-    EXPECT_EQ(LogRowSet(open(), "SELECT * FROM LogData").RecordCount(), 0);
+    EXPECT_TRUE(ReadWholeLog(path).samples.empty());
 }
 
 TEST_F(LogFileTest, ASavedRowIsDurable) {
@@ -154,7 +149,7 @@ TEST_F(LogFileTest, ASavedRowIsDurable) {
     EXPECT_EQ(mode.Column(0).toString(), "delete");
     // Another connection sees each row as soon as it is saved: nothing waits in a buffer.
     StoreSample(writer, {"9:00:00 AM", "DC", " V", 1.0f, std::nullopt});
-    EXPECT_EQ(LogRowSet(open(), "SELECT * FROM LogData").RecordCount(), 1);
+    EXPECT_EQ(ReadWholeLog(path).samples.size(), 1u);
     EXPECT_FALSE(QFile::exists(path + "-journal"));
 }
 
