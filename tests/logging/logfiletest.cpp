@@ -105,15 +105,8 @@ TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
     LogCreation(path).Run();
     {
         LogWriter writer(path);
-        writer.AddNew();
-        writer.SetField("Date", "12/6/2026");
-        writer.SetField("Description", "bench supply");
-        writer.AddNew(); // stores the Info row first
-        writer.SetField("TimeStamp", "9:05:03 AM");
-        writer.SetField("Type", "DC");
-        writer.SetField("Units", " V");
-        writer.SetField("value", 1.25f);
-        writer.Update();
+        StoreInfo(writer, QDate(2026, 12, 6), "bench supply");
+        StoreSample(writer, {"9:05:03 AM", "DC", " V", 1.25f, std::nullopt});
     }
     const LogContents log = ReadWholeLog(path);
     ASSERT_EQ(log.info.size(), 1u);
@@ -127,17 +120,16 @@ TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
 TEST_F(LogFileTest, WidthsAndRequiredFieldsAreEnforced) {
     LogCreation(path).Run();
     LogWriter writer(path);
-    writer.AddNew();
-    writer.SetField("TimeStamp", "10:00:00 AM");
-    writer.SetField("Type", "TOOLONG");
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kFieldTooSmall);
-    writer.AddNew();
-    writer.SetField("Type", "DC");
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kNullNotAllowed);
-    writer.AddNew();
-    writer.SetField("Date", "1/1/2027");
-    writer.SetField("Description", QString(256, 'x'));
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kFieldTooSmall);
+    EXPECT_EQ(errorCodeOf([&] {
+                  StoreSample(writer, {"10:00:00 AM", "TOOLONG", " V", 1.0f, std::nullopt});
+              }),
+              DbError::kFieldTooSmall);
+    EXPECT_EQ(errorCodeOf([&] {
+                  writer.Add(LogHeader{std::nullopt, "bench"});
+              }),
+              DbError::kNullNotAllowed);
+    EXPECT_EQ(errorCodeOf([&] { StoreInfo(writer, QDate(2027, 1, 1), QString(256, 'x')); }),
+              DbError::kFieldTooSmall);
     EXPECT_TRUE(ReadWholeLog(path).samples.empty());
 }
 
