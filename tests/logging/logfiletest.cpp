@@ -195,9 +195,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "LogData.Value is computed, not stored"},
         HostileLog{"NoInfo", "CREATE TABLE LogData (TimeStamp, Type, Units, Value, dBu)",
                    "the log has no table Info"},
+        HostileLog{"OtherProgram",
+                   "PRAGMA application_id = 1196444487; CREATE TABLE Info (Date, Description);"
+                   "CREATE TABLE LogData (TimeStamp, Type, Units, Value, dBu)",
+                   "it is a file of another program (application id 0x47504b47), not a log"},
         HostileLog{"pipe", nullptr, "it is not a regular file but a pipe or a device"},
         HostileLog{"folder", nullptr, "it is a folder, not a log file"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LogFileTest, ALogWithoutAnApplicationIdIsStillRead) {
+    MakeLog(path, {{1.5f}});
+    SqliteDb(path, SqliteDb::Mode::ReadWrite).Exec("PRAGMA application_id = 0");
+    const LogContents log = ReadWholeLog(path);
+    ASSERT_EQ(log.samples.size(), 1u);
+    EXPECT_EQ(log.samples[0].Value, 1.5);
+}
 
 TEST_F(LogFileTest, ReadingRecoversAJournalLeftByACrash) {
     MakeLog(path, {{1.0f}, {2.0f}});
