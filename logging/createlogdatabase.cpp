@@ -19,6 +19,7 @@ bool CreateLogDatabase(const QString& path, Dialogs& dialogs,
                 dialogs.MsgBox(LogMessages::CreationErrorText(e.Code, path),
                                Dialogs::Buttons::RetryCancel, LogMessages::kCreationTitle);
             if (answer != Dialogs::Answer::Retry) {
+                creation.RemoveMadeFile(); // an empty file would only block the next run
                 endProgram();
                 return false;
             }

@@ -2,6 +2,7 @@
 
 #include "logging/dberror.h"
 #include "logging/logformat.h"
+#include "logging/sqlitedb.h"
 
 #include <QFile>
 #include <cerrno>
@@ -43,24 +44,24 @@ void LogCreation::runStep() {
     case Step::CreateFile:
         made_ = createEmptyFile(path_);
         break;
-    case Step::MarkFile:
-        db_ = std::make_unique<SqliteDb>(path_, SqliteDb::Mode::ReadWrite);
-        db_->Exec(QString("PRAGMA application_id = %1; PRAGMA user_version = %2;")
-                      .arg(LogFormat::kApplicationId)
-                      .arg(LogFormat::kUserVersion));
-        break;
-    case Step::AppendLogData:
-        db_->Exec(LogFormat::LogData().CreateSql());
-        break;
-    case Step::AppendInfo:
-        db_->Exec(LogFormat::Info().CreateSql());
-        break;
-    case Step::Close:
-        db_.reset();
+    case Step::MakeTables:
+        makeTables();
         break;
     case Step::Done:
         break;
     }
+}
+
+void LogCreation::makeTables() {
+    SqliteDb db(path_, SqliteDb::Mode::ReadWrite);
+    // A failure ends the transaction with the connection: closing rolls it back.
+    db.Exec("BEGIN IMMEDIATE");
+    db.Exec(QString("PRAGMA application_id = %1; PRAGMA user_version = %2;")
+                .arg(LogFormat::kApplicationId)
+                .arg(LogFormat::kUserVersion));
+    db.Exec(LogFormat::LogData().CreateSql());
+    db.Exec(LogFormat::Info().CreateSql());
+    db.Exec("COMMIT");
 }
 
 void LogCreation::RemoveMadeFile() const {

@@ -1,19 +1,17 @@
 #pragma once
 
-#include "logging/sqlitedb.h"
-
 #include <QString>
 
-#include <memory>
 #include <optional>
 #include <sys/types.h>
 #include <utility>
 
 namespace qmx {
 
-// Makes a new, empty log file step by step: the file, then the LogData table, then the
-// Info table. A step that fails throws DbError; running again resumes at that step, so
-// a Retry repeats only what failed.
+// Makes a new, empty log file in two steps: the file, then its marks and its LogData and
+// Info tables in one transaction, so a file is either empty or a whole log. A step that
+// fails throws DbError; running again resumes at that step, so a Retry repeats only what
+// failed.
 class LogCreation {
 public:
     explicit LogCreation(QString path) : path_(std::move(path)) {}
@@ -26,12 +24,12 @@ public:
     void RemoveMadeFile() const;
 
 private:
-    enum class Step { CreateFile, MarkFile, AppendLogData, AppendInfo, Close, Done };
+    enum class Step { CreateFile, MakeTables, Done };
     void runStep();
+    void makeTables();
 
     QString path_;
     Step step_ = Step::CreateFile;
-    std::unique_ptr<SqliteDb> db_;
     std::optional<std::pair<dev_t, ino_t>> made_; // the file made: device and inode
 };
 

@@ -6,7 +6,6 @@
 #include "logging/sqlitedb.h"
 
 #include <QFile>
-#include <QVariant>
 
 #include <cmath>
 
@@ -14,17 +13,14 @@ namespace qmx {
 
 namespace {
 
-QVariant valueOf(const NullableText& text) {
-    return text ? QVariant(*text) : QVariant();
-}
-
 // A number the log file can hold as it is: SQLite keeps no NaN (it would become null).
-QVariant valueOf(const std::optional<double>& number, qint64 row, const char* column) {
+const std::optional<double>& valueOf(const std::optional<double>& number, qint64 row,
+                                     const char* column) {
     if (number && std::isnan(*number)) {
         throw DbError(DbError::kEngineFailure,
                       QString("LogData row %1: %2 is not a number").arg(row).arg(column));
     }
-    return number ? QVariant(*number) : QVariant();
+    return number;
 }
 
 class Inserter : public LogVisitor {
@@ -36,13 +32,13 @@ public:
 
     void Info(const LogHeader& header) override {
         info_.Reset();
-        info_.Bind(1, valueOf(header.Date)).Bind(2, valueOf(header.Description)).Step();
+        info_.Bind(1, header.Date).Bind(2, header.Description).Step();
     }
 
     void Sample(const LogRecord& s) override {
         ++Samples;
         sample_.Reset();
-        sample_.Bind(1, valueOf(s.TimeStamp)).Bind(2, valueOf(s.Type)).Bind(3, valueOf(s.Units));
+        sample_.Bind(1, s.TimeStamp).Bind(2, s.Type).Bind(3, s.Units);
         sample_.Bind(4, valueOf(s.Value, Samples, "Value")).Bind(5, valueOf(s.Dbu, Samples, "dBu"));
         try {
             sample_.Step();

@@ -45,6 +45,15 @@ void checkTable(SqliteDb& db, const LogFormat::Table& table) {
 namespace LogLayout {
 
 void Check(SqliteDb& db) {
+    // Our logs carry the program's application id; one without an id (0) may have been
+    // made or copied by other tools and is read when its tables are a log's. An id of
+    // another program says the file is that program's, whatever its tables look like.
+    Statement id = db.Prepare("PRAGMA application_id");
+    const qint64 applicationId = id.Step() ? id.Int(0) : 0;
+    if (applicationId != 0 && applicationId != LogFormat::kApplicationId) {
+        refuse(QString("it is a file of another program (application id 0x%1), not a log")
+                   .arg(quint32(applicationId), 8, 16, QChar('0')));
+    }
     checkTable(db, LogFormat::LogData());
     checkTable(db, LogFormat::Info());
 }

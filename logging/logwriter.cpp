@@ -1,10 +1,7 @@
 #include "logging/logwriter.h"
 
 #include "logging/dberror.h"
-#include "logging/logformat.h"
 #include "logging/loglayout.h"
-
-#include <QStringList>
 
 #include <sqlite3.h>
 
@@ -16,16 +13,26 @@ namespace {
 constexpr int kSaveWaitMs = 50;
 constexpr int kLastWaitMs = 10000;
 
-} // namespace
+constexpr auto kInsertSample =
+    "INSERT INTO LogData (TimeStamp, Type, Units, Value, dBu) VALUES (?, ?, ?, ?, ?)";
 
-LogWriter::LogWriter(const QString& path) : db_(path, SqliteDb::Mode::ReadWrite) {
+// Sets the writer's connection up and checks the file's tables before the statements
+// that name them are prepared.
+Statement prepareChecked(SqliteDb& db, const QString& sql) {
     // A rollback journal, and the folder synced after the journal is gone (EXTRA): a
     // stored row is in the file itself even after a power loss. Rows are only appended,
     // which needs a few pages at the end of the file: a small page cache keeps a run of
     // days from filling the engine's usual 2 MB with pages never read again.
-    db_.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA; PRAGMA cache_size = -128;");
-    LogLayout::Check(db_);
+    db.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA; PRAGMA cache_size = -128;");
+    LogLayout::Check(db);
+    return db.Prepare(sql);
 }
+
+} // namespace
+
+LogWriter::LogWriter(const QString& path)
+    : db_(path, SqliteDb::Mode::ReadWrite), insertSample_(prepareChecked(db_, kInsertSample)),
+      insertInfo_(db_.Prepare("INSERT INTO Info (Date, Description) VALUES (?, ?)")) {}
 
 LogWriter::~LogWriter() {
     try {
@@ -35,39 +42,16 @@ LogWriter::~LogWriter() {
     }
 }
 
-void LogWriter::AddNew() {
-    if (!row_.Fields.isEmpty()) {
-        Update();
-    }
-    row_ = {};
+void LogWriter::Add(const SampleRow& sample) {
+    add(sample);
 }
 
-void LogWriter::SetField(const QString& name, const QVariant& value) {
-    const LogFormat::Table* owner = nullptr;
-    for (const LogFormat::Table* t : {&LogFormat::LogData(), &LogFormat::Info()}) {
-        if (t->Find(name) != nullptr) {
-            owner = t;
-        }
-    }
-    if (owner == nullptr) {
-        throw DbError(DbError::kEngineFailure, "no field named " + name);
-    }
-    if (!row_.Table.isEmpty() && row_.Table != owner->Name) {
-        throw DbError(DbError::kEngineFailure, "a row cannot take fields of two tables");
-    }
-    row_.Table = owner->Name;
-    const LogFormat::Column* column = owner->Find(name);
-    row_.Fields[column->Name] = column->Type == LogFormat::kSingleType && !value.isNull()
-                                    ? QVariant(double(value.toFloat()))
-                                    : value;
+void LogWriter::Add(const LogHeader& header) {
+    add(header);
 }
 
-void LogWriter::Update() {
-    if (row_.Fields.isEmpty()) {
-        return;
-    }
-    waiting_.push_back(std::move(row_));
-    row_ = {};
+void LogWriter::add(Row row) {
+    waiting_.push_back(std::move(row));
     StoreWaiting(kSaveWaitMs);
 }
 
@@ -109,25 +93,22 @@ bool LogWriter::storeFirst(size_t n) {
         throw;
     }
     for (size_t i = 0; i < n; ++i) {
-        samplesStored_ += waiting_.front().Table == LogFormat::LogData().Name ? 1 : 0;
+        samplesStored_ += std::holds_alternative<SampleRow>(waiting_.front()) ? 1 : 0;
         waiting_.pop_front();
     }
     return true;
 }
 
 void LogWriter::insert(const Row& row) {
-    const QStringList names = row.Fields.keys();
-    QStringList marks;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        marks << "?";
+    if (const auto* sample = std::get_if<SampleRow>(&row)) {
+        insertSample_.Reset();
+        insertSample_.Bind(1, sample->TimeStamp).Bind(2, sample->Type).Bind(3, sample->Units);
+        insertSample_.Bind(4, sample->Value).Bind(5, sample->Dbu).Step();
+        return;
     }
-    Statement insert = db_.Prepare("INSERT INTO " + row.Table + " (" + names.join(", ") +
-                                   ") VALUES (" + marks.join(", ") + ")");
-    int index = 1;
-    for (const QString& name : names) {
-        insert.Bind(index++, row.Fields.value(name));
-    }
-    insert.Step();
+    const auto& header = std::get<LogHeader>(row);
+    insertInfo_.Reset();
+    insertInfo_.Bind(1, header.Date).Bind(2, header.Description).Step();
 }
 
 } // namespace qmx

@@ -48,24 +48,11 @@ std::optional<SampleRow> BuildSampleRow(const QString& line, const QString& dbuT
 }
 
 void StoreSample(LogWriter& writer, const SampleRow& row) {
-    writer.AddNew();
-    writer.SetField("TimeStamp", row.TimeStamp);
-    writer.SetField("Type", row.Type);
-    writer.SetField("Units", row.Units);
-    if (row.Value) {
-        writer.SetField("Value", *row.Value);
-    }
-    if (row.Dbu) {
-        writer.SetField("dBu", *row.Dbu);
-    }
-    writer.Update();
+    writer.Add(row);
 }
 
 void StoreInfo(LogWriter& writer, QDate date, const QString& description) {
-    writer.AddNew();
-    writer.SetField("Date", FormatLogDate(date));
-    writer.SetField("Description", description);
-    writer.Update();
+    writer.Add(LogHeader{FormatLogDate(date), description});
 }
 
 } // namespace qmx

@@ -76,19 +76,25 @@ void Statement::finalize(sqlite3_stmt* s) {
     sqlite3_finalize(s);
 }
 
-Statement& Statement::Bind(int index, const QVariant& value) {
-    int rc;
-    if (value.isNull()) {
-        rc = sqlite3_bind_null(stmt_.get(), index);
-    } else if (value.typeId() == QMetaType::Float || value.typeId() == QMetaType::Double) {
-        rc = sqlite3_bind_double(stmt_.get(), index, value.toDouble());
-    } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
-        rc = sqlite3_bind_int64(stmt_.get(), index, value.toLongLong());
-    } else {
-        const QByteArray text = value.toString().toUtf8();
-        rc = sqlite3_bind_text(stmt_.get(), index, text.constData(), int(text.size()),
-                               SQLITE_TRANSIENT);
-    }
+Statement& Statement::Bind(int index, qint64 value) {
+    return check(sqlite3_bind_int64(stmt_.get(), index, value));
+}
+
+Statement& Statement::Bind(int index, double value) {
+    return check(sqlite3_bind_double(stmt_.get(), index, value));
+}
+
+Statement& Statement::Bind(int index, const QString& value) {
+    const QByteArray text = value.toUtf8();
+    return check(sqlite3_bind_text(stmt_.get(), index, text.constData(), int(text.size()),
+                                   SQLITE_TRANSIENT));
+}
+
+Statement& Statement::Bind(int index, std::nullopt_t) {
+    return check(sqlite3_bind_null(stmt_.get(), index));
+}
+
+Statement& Statement::check(int rc) {
     if (rc != SQLITE_OK) {
         fail(db_, rc);
     }

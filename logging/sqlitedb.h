@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -15,7 +16,14 @@ class Statement {
 public:
     Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt, &finalize) {}
 
-    Statement& Bind(int index, const QVariant& value); // 1-based; a null QVariant binds NULL
+    // 1-based. Only these types: a number or text is never guessed from a variant.
+    Statement& Bind(int index, qint64 value);
+    Statement& Bind(int index, double value);
+    Statement& Bind(int index, const QString& value); // a null QString binds empty text
+    Statement& Bind(int index, std::nullopt_t);       // NULL
+    template <typename T> Statement& Bind(int index, const std::optional<T>& value) {
+        return value ? Bind(index, *value) : Bind(index, std::nullopt);
+    }
     // One step: true while a row is there. Failures throw DbError.
     bool Step();
     void Reset();
@@ -28,6 +36,7 @@ public:
     [[nodiscard]] QByteArray Bytes(int index) const;
 
 private:
+    Statement& check(int rc);
     static void finalize(sqlite3_stmt* s);
     sqlite3* db_;
     std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt*)> stmt_;

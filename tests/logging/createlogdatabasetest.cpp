@@ -1,11 +1,15 @@
 #include "logging/createlogdatabase.h"
 #include "tests/support/fakes.h"
+#include "tests/support/logmaker.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace qmx;
 
@@ -56,6 +60,34 @@ TEST_F(CreateLogDatabaseTest, RetryWithoutChangeAsksAgainAndRetryAfterTheFixSucc
     EXPECT_EQ(dialogs.boxes[0].text, dialogs.boxes[1].text);
     EXPECT_EQ(ended, 0);
     EXPECT_GT(QFile(path).size(), 0);
+}
+
+// A disk that takes the new file but none of its contents: Cancel leaves no empty file to
+// block the next run, and Retry once there is room makes a whole log.
+TEST_F(CreateLogDatabaseTest, AFullDiskLeavesNoHalfMadeFile) {
+    for (const Dialogs::Answer answer : {Dialogs::Answer::Cancel, Dialogs::Answer::Retry}) {
+        const QString path = dir.filePath(answer == Dialogs::Answer::Retry ? "r.qmx" : "c.qmx");
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        dialogs.boxes.clear();
+        dialogs.answers = {answer};
+        dialogs.whileBoxIsOpen = [&] { setrlimit(RLIMIT_FSIZE, &old); };
+        const bool made = CreateLogDatabase(path, dialogs, endProgram);
+        setrlimit(RLIMIT_FSIZE, &old);
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_TRUE(dialogs.boxes[0].text.startsWith("\r\nDisk Full!"))
+            << qPrintable(dialogs.boxes[0].text);
+        EXPECT_EQ(made, answer == Dialogs::Answer::Retry);
+        if (made) {
+            EXPECT_TRUE(ReadWholeLog(path).samples.empty()) << "a whole, empty log";
+        } else {
+            EXPECT_FALSE(QFile::exists(path));
+        }
+    }
 }
 
 } // namespace

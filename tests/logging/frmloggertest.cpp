@@ -1,9 +1,10 @@
 #include "tests/support/mainwindowfixture.h"
 
 #include "logging/frmlogger.h"
-#include "logging/logrowset.h"
 #include "logging/runcontrol.h"
+#include "logging/sqlitedb.h"
 #include "platform/settingsstore.h"
+#include "tests/support/logmaker.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 #include "ui/widgetcolors.h"
@@ -65,15 +66,14 @@ protected:
     }
     // The rows of a log as "Type|Units|Value|dBu".
     QStringList rowsOf(const QString& path) {
-        auto db = std::make_shared<SqliteDb>(path, SqliteDb::Mode::ReadOnly);
-        LogRowSet rows(db, "SELECT * FROM LogData");
+        const auto text = [](const std::optional<double>& v) {
+            return v ? QString::number(float(*v)) : QString("null");
+        };
         QStringList out;
-        rows.Scan(1, rows.RecordCount(), {"Type", "Units", "Value", "dBu"},
-                  [&](qint64, const std::vector<QVariant>& v) {
-                      out << v[0].toString() + "|" + v[1].toString() + "|" +
-                                 (v[2].isNull() ? "null" : QString::number(v[2].toFloat())) + "|" +
-                                 (v[3].isNull() ? "null" : QString::number(v[3].toFloat()));
-                  });
+        for (const LogRecord& r : ReadWholeLog(path).samples) {
+            out << r.Type.value_or("") + "|" + r.Units.value_or("") + "|" + text(r.Value) + "|" +
+                       text(r.Dbu);
+        }
         return out;
     }
 };
@@ -138,10 +138,10 @@ TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
     EXPECT_TRUE(l.cmdReturn->isEnabled());
     EXPECT_EQ(rowsOf(w->LogFilePath), QStringList({"DC| V|-1.234|null", "AC| V|7.746|20",
                                                    "Temp| C|25|null", "DC| V|null|null"}));
-    auto db = std::make_shared<SqliteDb>(w->LogFilePath, SqliteDb::Mode::ReadOnly);
-    LogRowSet info(db, "SELECT * FROM Info");
-    EXPECT_EQ(info.Field("Date").toString(), "12/6/2026");
-    EXPECT_EQ(info.Field("Description").toString(), "supply rail");
+    const LogContents log = ReadWholeLog(w->LogFilePath);
+    ASSERT_EQ(log.info.size(), 1u);
+    EXPECT_EQ(log.info[0].Date, "12/6/2026");
+    EXPECT_EQ(log.info[0].Description, "supply rail");
 
     // A second run needs a new file and counts from 1 again.
     w->LogFilePath = logs.filePath("second.qmx");

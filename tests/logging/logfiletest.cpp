@@ -1,7 +1,6 @@
 #include "grapher/csvexport.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
-#include "logging/logrowset.h"
 #include "logging/logsummary.h"
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
@@ -49,9 +48,10 @@ protected:
 
 TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
     LogCreation(path).Run();
+    const LogContents log = ReadWholeLog(path);
+    EXPECT_TRUE(log.info.empty());
+    EXPECT_TRUE(log.samples.empty());
     auto db = open();
-    EXPECT_EQ(LogRowSet(db, "SELECT * FROM LogData").RecordCount(), 0);
-    EXPECT_EQ(LogRowSet(db, "SELECT * FROM Info").RecordCount(), 0);
     Statement columns =
         db->Prepare("SELECT m.name, p.name, p.type, p.\"notnull\" FROM sqlite_master m, "
                     "pragma_table_info(m.name) p ORDER BY m.rowid, p.cid");
@@ -98,52 +98,39 @@ TEST_F(LogFileTest, RetryResumesAtTheFailedStep) {
     QDir().mkpath(folder);
     creation.Run();
     EXPECT_TRUE(creation.Done());
-    EXPECT_EQ(LogRowSet(std::make_shared<SqliteDb>(folder + "/run.qmx", SqliteDb::Mode::ReadOnly),
-                        "SELECT * FROM LogData")
-                  .RecordCount(),
-              0);
+    EXPECT_TRUE(ReadWholeLog(folder + "/run.qmx").samples.empty());
 }
 
 TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
     LogCreation(path).Run();
     {
         LogWriter writer(path);
-        writer.AddNew();
-        writer.SetField("Date", "12/6/2026");
-        writer.SetField("Description", "bench supply");
-        writer.AddNew(); // stores the Info row first
-        writer.SetField("TimeStamp", "9:05:03 AM");
-        writer.SetField("Type", "DC");
-        writer.SetField("Units", " V");
-        writer.SetField("value", 1.25f);
-        writer.Update();
+        StoreInfo(writer, QDate(2026, 12, 6), "bench supply");
+        StoreSample(writer, {"9:05:03 AM", "DC", " V", 1.25f, std::nullopt});
     }
-    auto db = open();
-    LogRowSet info(db, "SELECT * FROM Info");
-    ASSERT_EQ(info.RecordCount(), 1);
-    EXPECT_EQ(info.Field("Description").toString(), "bench supply");
-    LogRowSet data(db, "select * from logdata");
-    ASSERT_EQ(data.RecordCount(), 1);
-    EXPECT_FLOAT_EQ(data.Field("Value").toFloat(), 1.25f);
-    EXPECT_TRUE(data.IsNull("dBu"));
-    EXPECT_EQ(data.Field("Units").toString(), " V");
+    const LogContents log = ReadWholeLog(path);
+    ASSERT_EQ(log.info.size(), 1u);
+    EXPECT_EQ(log.info[0].Description, "bench supply");
+    ASSERT_EQ(log.samples.size(), 1u);
+    EXPECT_FLOAT_EQ(float(log.samples[0].Value.value_or(0)), 1.25f);
+    EXPECT_FALSE(log.samples[0].Dbu.has_value());
+    EXPECT_EQ(log.samples[0].Units, " V");
 }
 
 TEST_F(LogFileTest, WidthsAndRequiredFieldsAreEnforced) {
     LogCreation(path).Run();
     LogWriter writer(path);
-    writer.AddNew();
-    writer.SetField("TimeStamp", "10:00:00 AM");
-    writer.SetField("Type", "TOOLONG");
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kFieldTooSmall);
-    writer.AddNew();
-    writer.SetField("Type", "DC");
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kNullNotAllowed);
-    writer.AddNew();
-    writer.SetField("Date", "1/1/2027");
-    writer.SetField("Description", QString(256, 'x'));
-    EXPECT_EQ(errorCodeOf([&] { writer.Update(); }), DbError::kFieldTooSmall);
-    EXPECT_EQ(LogRowSet(open(), "SELECT * FROM LogData").RecordCount(), 0);
+    EXPECT_EQ(errorCodeOf([&] {
+                  StoreSample(writer, {"10:00:00 AM", "TOOLONG", " V", 1.0f, std::nullopt});
+              }),
+              DbError::kFieldTooSmall);
+    EXPECT_EQ(errorCodeOf([&] {
+                  writer.Add(LogHeader{std::nullopt, "bench"});
+              }),
+              DbError::kNullNotAllowed);
+    EXPECT_EQ(errorCodeOf([&] { StoreInfo(writer, QDate(2027, 1, 1), QString(256, 'x')); }),
+              DbError::kFieldTooSmall);
+    EXPECT_TRUE(ReadWholeLog(path).samples.empty());
 }
 
 TEST_F(LogFileTest, ASavedRowIsDurable) {
@@ -154,7 +141,7 @@ TEST_F(LogFileTest, ASavedRowIsDurable) {
     EXPECT_EQ(mode.Column(0).toString(), "delete");
     // Another connection sees each row as soon as it is saved: nothing waits in a buffer.
     StoreSample(writer, {"9:00:00 AM", "DC", " V", 1.0f, std::nullopt});
-    EXPECT_EQ(LogRowSet(open(), "SELECT * FROM LogData").RecordCount(), 1);
+    EXPECT_EQ(ReadWholeLog(path).samples.size(), 1u);
     EXPECT_FALSE(QFile::exists(path + "-journal"));
 }
 
@@ -208,9 +195,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "LogData.Value is computed, not stored"},
         HostileLog{"NoInfo", "CREATE TABLE LogData (TimeStamp, Type, Units, Value, dBu)",
                    "the log has no table Info"},
+        HostileLog{"OtherProgram",
+                   "PRAGMA application_id = 1196444487; CREATE TABLE Info (Date, Description);"
+                   "CREATE TABLE LogData (TimeStamp, Type, Units, Value, dBu)",
+                   "it is a file of another program (application id 0x47504b47), not a log"},
         HostileLog{"pipe", nullptr, "it is not a regular file but a pipe or a device"},
         HostileLog{"folder", nullptr, "it is a folder, not a log file"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LogFileTest, ALogWithoutAnApplicationIdIsStillRead) {
+    MakeLog(path, {{1.5f}});
+    SqliteDb(path, SqliteDb::Mode::ReadWrite).Exec("PRAGMA application_id = 0");
+    const LogContents log = ReadWholeLog(path);
+    ASSERT_EQ(log.samples.size(), 1u);
+    EXPECT_EQ(log.samples[0].Value, 1.5);
+}
 
 TEST_F(LogFileTest, ReadingRecoversAJournalLeftByACrash) {
     MakeLog(path, {{1.0f}, {2.0f}});

@@ -7,7 +7,6 @@
 #include "logging/sqlitedb.h"
 
 #include <QRandomGenerator>
-#include <QVariant>
 #include <QtEndian>
 
 namespace qmx {
@@ -19,18 +18,14 @@ void MakeLog(const QString& path, const std::vector<LogSample>& samples, const Q
     db.Exec("BEGIN");
     if (withInfo) {
         Statement info = db.Prepare("INSERT INTO Info (Date, Description) VALUES (?, ?)");
-        info.Bind(1, date).Bind(2, description ? QVariant(*description) : QVariant()).Step();
+        info.Bind(1, date).Bind(2, description).Step();
     }
     Statement insert =
         db.Prepare("INSERT INTO LogData (TimeStamp, Type, Units, Value, dBu) VALUES (?,?,?,?,?)");
-    const auto number = [](const std::optional<float>& v) {
-        return v ? QVariant(double(*v)) : QVariant();
-    };
     for (const LogSample& s : samples) {
         insert.Reset();
         insert.Bind(1, s.timeStamp).Bind(2, s.type);
-        insert.Bind(3, s.units ? QVariant(*s.units) : QVariant());
-        insert.Bind(4, number(s.value)).Bind(5, number(s.dbu));
+        insert.Bind(3, s.units).Bind(4, s.value).Bind(5, s.dbu);
         insert.Step();
     }
     db.Exec("COMMIT");
