@@ -2,7 +2,6 @@
 // does) opens in the graph window at start-up.
 #include "display/frmmain.h"
 #include "platform/clock.h"
-#include "ui/largeglyphs.h"
 #include "ui/qtdialogs.h"
 #include "ui/qtsoundplayer.h"
 
@@ -36,7 +35,6 @@ using namespace qmx;
 int main(int argc, char* argv[]) {
     // A file size limit makes a write fail (and the run stop with a message), not the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    CacheLargeGlyphs();
     QApplication app(argc, argv);
     QApplication::setApplicationName("QMX7300");
     QApplication::setOrganizationName("QMX7300");

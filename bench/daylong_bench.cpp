@@ -9,7 +9,6 @@
 #include "platform/settingsstore.h"
 #include "tests/support/fakes.h"
 #include "tests/support/ptypair.h"
-#include "ui/largeglyphs.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -67,7 +66,6 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    CacheLargeGlyphs(); // as the program does
     QApplication app(argc, argv);
     const long ticks =
         qEnvironmentVariableIsSet("TICKS") ? qEnvironmentVariable("TICKS").toLong() : kDayOfTicks;

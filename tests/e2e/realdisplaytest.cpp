@@ -281,6 +281,11 @@ TEST_F(RealDisplay, TheWindowsFramesTouchAndCannotBeMaximized) {
         << "main window frame " << mainFrame.width() << "x" << mainFrame.height()
         << "; qmx7300 said: " << program.readAllStandardError().constData();
     EXPECT_EQ(mainFrame.topLeft(), QPoint((1280 - 760) / 2, (1024 - 276) / 2));
+    // The reading in large type, yellow on black at first: drawn, not only set as text.
+    EXPECT_TRUE(waitFor([&] {
+        return CountPixels(screenshot(), mainFrame,
+                           [](const QColor& c) { return c == QColor(Qt::yellow); }) > 2000;
+    })) << "the reading is not drawn";
 
     // The Logger button (Alt+L) opens the window once the meter has sent a line.
     ASSERT_TRUE(tool({"windowactivate", "--sync", main}));
