@@ -9,7 +9,7 @@ count_lines() {
   find "$@" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 cat | wc -l
 }
 
-program=$(count_lines app display grapher logging meter sim ui help)
+program=$(count_lines app display grapher help logging meter platform sim ui)
 tests=$(count_lines tests)
 ratio=$(awk -v t="$tests" -v p="$program" 'BEGIN { printf "%.3f", t / p }')
 
