@@ -15,6 +15,8 @@ public:
     JsonLine& Float(const char* key, std::optional<float> value);
     JsonLine& Double(const char* key, std::optional<double> value);
     JsonLine& Integer(const char* key, qint64 value);
+    // A value written in JSON already: an object, an array or null.
+    JsonLine& Json(const char* key, const QByteArray& json) { return raw(key, json); }
     [[nodiscard]] QByteArray Finish() const;
 
     [[nodiscard]] static QByteArray Quoted(const QString& text);

@@ -2,11 +2,13 @@
 #include "app/commandline.h"
 #include "app/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace qmx {
 
@@ -27,7 +29,26 @@ const Command kCommands[] = {
      RunInfo},
     {"mdb", "LOG [-o OUT]", "Write a log as an Access-format database.", RunMdb},
     {"import", "OLD NEW", "Read a log in the Access format into a new log.", RunImport},
+    {"plot", "LOG -o OUT.png|OUT.svg [--from N --to M]",
+     "Draw a log's graph as the graph window shows it, into a picture.", RunPlot, true},
+    {"stats", "LOG [--from N --to M] [--json]",
+     "Show the statistics of a log's samples by type and units.", RunStats},
 };
+
+// The application the command runs in, made before anything else: only a command that
+// draws gets a GUI application, on the offscreen platform so that it needs no display.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[]) {
+    const auto named =
+        std::find_if(argv + 1, argv + argc, [](const char* a) { return a[0] != '-'; });
+    const bool draws = named != argv + argc &&
+                       std::any_of(std::begin(kCommands), std::end(kCommands),
+                                   [&](const Command& c) { return c.Draws && c.Name == *named; });
+    if (!draws) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
 
 QString helpText(const QCommandLineParser& parser) {
     QString text = "Usage: qmxtool COMMAND [ARGS]\n"
@@ -65,7 +86,7 @@ int checkedOutput(const QString& who, int status) {
 using namespace qmx;
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    const auto app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName("qmxtool");
     QCoreApplication::setApplicationVersion(QMX_VERSION);
 

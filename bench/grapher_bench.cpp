@@ -64,8 +64,8 @@ void plot(PictureBox& picture, GraphView& view, const LogDocument& log) {
     picture.Cls();
     GraphScale::GetMaxMin(view, log);
     const ScaleLayout layout = GraphScale::DrawScale(view, view.MaxVal, view.MinVal);
-    GraphPlot::DrawGrid(picture, view, layout);
-    GraphPlot::PopulateGraph(picture, view, log);
+    GraphPlot::DrawGrid(picture.Canvas(), view, layout);
+    GraphPlot::PopulateGraph(picture.Canvas(), view, log);
 }
 
 } // namespace
@@ -112,8 +112,8 @@ int main(int argc, char* argv[]) {
             start = Clock::now();
             const qint32 p = GraphScale::PositionAt(view, x);
             const LogDocument::Sample s = log.Read(p);
-            GraphPlot::DrawCross(picture, view, float(x), s.Value.value_or(0));
-            GraphPlot::DrawCross(picture, view, float(x), s.Value.value_or(0));
+            GraphPlot::DrawCross(picture.Canvas(), view, float(x), s.Value.value_or(0));
+            GraphPlot::DrawCross(picture.Canvas(), view, float(x), s.Value.value_or(0));
             moves.push_back(msSince(start));
         }
 

@@ -5,9 +5,13 @@
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/exportmessages.h"
+#include "grapher/graphcaptions.h"
+#include "grapher/graphlayout.h"
+#include "grapher/graphpicture.h"
 #include "grapher/graphplot.h"
 #include "grapher/logcopy.h"
 #include "grapher/logdocument.h"
+#include "grapher/viewstatistics.h"
 #include "help/helptexts.h"
 #include "logging/dberror.h"
 #include "logging/runcontrol.h"
@@ -21,13 +25,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -41,8 +43,6 @@ namespace qmx {
 namespace {
 
 constexpr int kHeightTw = 9150;
-constexpr int kGraphWidthTw = 9735;
-constexpr int kGraphHeightTw = 6135;
 constexpr int kKeyLeft = 37;
 constexpr int kKeyRight = 39;
 const QString kCursorTip =
@@ -56,15 +56,6 @@ const QString kTriggersCommentTip =
     QStringLiteral("Shows Descriptive Comment Saved With Log; This Log Holds Triggers (Commands "
                    "a Change Would Run), So It Is Opened Read-Only and Its Comment Cannot Be "
                    "Edited");
-// The stored date in the system's long form, or as stored when it reads as no date.
-QString longDate(const QString& stored) {
-    QDate date = QLocale::c().toDate(stored, "M/d/yyyy");
-    if (!date.isValid()) {
-        date = QDate::fromString(stored, Qt::ISODate);
-    }
-    return date.isValid() ? QLocale().toString(date, QLocale::LongFormat) : stored;
-}
-
 QString loadErrorText(const DbError& error) {
     const int code = error.Code;
     const QString tail =
@@ -109,40 +100,47 @@ void frmGrapher::buildControls() {
     line->setAutoFillBackground(true);
     SetBackColor(line, VbColor::kWhite);
 
-    lblTitle = MakeLabel(client, "lblTitle", QString(), {70, 6, 649, 22}, QString());
+    lblTitle = MakeLabel(client, "lblTitle", QString(), GraphLayout::kTitle, QString());
     lblTitle->setAlignment(Qt::AlignCenter);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSize(12);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblFileName = MakeLabel(client, "lblFileName", "Filename:", {10, 30, 400, 20}, QString());
+    lblFileName = MakeLabel(client, "lblFileName", "Filename:", GraphLayout::kFileName, QString());
     lblDate =
-        MakeLabel(client, "lblDate", QString(), {420, 30, 330, 20}, "Date measurements Were Taken");
+        MakeLabel(client, "lblDate", QString(), GraphLayout::kDate, "Date measurements Were Taken");
     lblDate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtComment = new QLineEdit(client);
     txtComment->setObjectName("txtComment");
-    txtComment->setGeometry(10, 52, 740, 22);
+    txtComment->setGeometry(GraphLayout::kComment);
     txtComment->setToolTip(kCommentTip);
 
     picGraph = new PictureBox(client);
     picGraph->setObjectName("picGraph");
-    picGraph->setGeometry(80, 86, TwipsToPx(kGraphWidthTw), TwipsToPx(kGraphHeightTw));
+    picGraph->setGeometry(GraphLayout::kPlot);
     picGraph->setMouseTracking(true);
     picGraph->installEventFilter(this);
-    const int graphTop = picGraph->y();
-    const int step = (picGraph->height() - 1) / 4;
     int i = 0;
-    for (auto [label, name, caption] : {std::tuple{&lblMax, "lblMax", "Max"},
-                                        {&lblMidHigh, "lblMidHigh", "MidHigh"},
-                                        {&lblMid, "lblMid", "Mid"},
-                                        {&lblMidLow, "lblMidLow", "MidLow"},
-                                        {&lblMin, "lblMin", "Min"}}) {
-        *label =
-            MakeLabel(client, name, caption, {2, graphTop + i++ * step - 8, 74, 16}, kCursorTip);
+    for (auto [label, name] : {std::pair{&lblMax, "lblMax"},
+                               {&lblMidHigh, "lblMidHigh"},
+                               {&lblMid, "lblMid"},
+                               {&lblMidLow, "lblMidLow"},
+                               {&lblMin, "lblMin"}}) {
+        *label = MakeLabel(client, name, GraphCaptions::kDesignScaleLabels[size_t(i)],
+                           GraphLayout::ScaleLabel(i), kCursorTip);
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ++i;
+    }
+    QFont timeFont = font();
+    timeFont.setPixelSize(GraphLayout::kTimeHeight);
+    for (size_t t = 0; t < lblTime.size(); ++t) {
+        lblTime[t] = MakeLabel(client, qPrintable(QString("lblTime%1").arg(t + 1)), QString(),
+                               QRect(), QString());
+        lblTime[t]->setFont(timeFont);
+        lblTime[t]->hide();
     }
 
-    const int readoutTop = graphTop + picGraph->height() + 10;
+    const int readoutTop = GraphLayout::kReadoutTop;
     MakeLabel(client, "Label3", "TimeStamp:", {10, readoutTop, 80, 20}, kCursorTip);
     lblTS = MakeLabel(client, "lblTS", QString(), {90, readoutTop, 110, 20}, kCursorTip);
     MakeLabel(client, "Label4", "Type:", {205, readoutTop, 40, 20}, kCursorTip);
@@ -181,8 +179,12 @@ void frmGrapher::buildMenus() {
     };
     mnuCAccess = add(file, "mnuCAccess", "Convert Data to MS Access Database");
     mnuCDelimited = add(file, "mnuCDelimited", "Convert Data to Comma Delimited File");
+    mnuSavePicture = add(file, "mnuSavePicture", "Save Graph as Picture...");
     cmdOpen = add(file, "cmdOpen", "&Open and Graph Logged Data");
     mnuReturn = add(file, "mnuReturn", "&Return");
+    QMenu* view = menuBar()->addMenu("&View");
+    view->setObjectName("mnuView");
+    mnuStatistics = add(view, "mnuStatistics", "Statistics of the View...");
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
     mnuContents = add(help, "mnuContents", "Contents");
@@ -201,6 +203,8 @@ void frmGrapher::connectHandlers() {
     connect(mnuCAccess, &QAction::triggered, this, &frmGrapher::mnuCAccess_Click);
     connect(mnuCDelimited, &QAction::triggered, this, &frmGrapher::mnuCDelimited_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmGrapher::mnuAbout_Click);
+    connect(mnuSavePicture, &QAction::triggered, this, &frmGrapher::mnuSavePicture_Click);
+    connect(mnuStatistics, &QAction::triggered, this, &frmGrapher::mnuStatistics_Click);
 }
 
 bool frmGrapher::Form_Load() {
@@ -243,7 +247,7 @@ bool frmGrapher::LoadFile(const QString& path) {
         log_ = std::make_unique<LogDocument>(path);
         View = GraphView{};
         View.ViewAll(log_->Count());
-        lblFileName->setText("Filename: " + QFileInfo(path).fileName());
+        lblFileName->setText(FileNameCaption(path));
         showHeader();
         clearReadout();
         // A file that is already a ".mdb" copy has nothing to convert; any other can.
@@ -260,7 +264,7 @@ bool frmGrapher::LoadFile(const QString& path) {
 
 // The run's date and comment; the comment of a log that opens read-only cannot be edited.
 void frmGrapher::showHeader() {
-    lblDate->setText(longDate(log_->Date()));
+    lblDate->setText(LongDate(log_->Date()));
     txtComment->setText(log_->Description());
     shownComment_ = txtComment->text();
     txtComment->setReadOnly(log_->ReadOnly());
@@ -316,6 +320,7 @@ void frmGrapher::readFailed(const QString& detail) {
     View.CursorX = 0.0f;
     picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
     picGraph->Cls();
+    hideTimes();
     clearReadout();
     for (QPushButton* b : {cmdZoom, cmdReset, cmdPlusMinus}) {
         b->setEnabled(false);
@@ -327,17 +332,47 @@ void frmGrapher::drawView() {
     GraphScale::GetMaxMin(View, *log_);
     lblMaxVal->setText(FormatSigned(View.MaxVal));
     lblMinVal->setText(FormatSigned(View.MinVal));
-    const ScaleLayout layout = GraphScale::DrawScale(View, View.MaxVal, View.MinVal);
-    cmdPlusMinus->setEnabled(layout.PlusMinusEnabled);
-    if (layout.HasCoordinates) {
-        const std::array labels{lblMax, lblMidHigh, lblMid, lblMidLow, lblMin};
+    layout_ = GraphScale::DrawScale(View, View.MaxVal, View.MinVal);
+    cmdPlusMinus->setEnabled(layout_.PlusMinusEnabled);
+    if (layout_.HasCoordinates) {
+        const std::array labels = scaleLabels();
         for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i]->setText(layout.Labels[i]);
+            labels[i]->setText(layout_.Labels[i]);
         }
     }
-    GraphPlot::DrawGrid(*picGraph, View, layout);
-    GraphPlot::PopulateGraph(*picGraph, View, *log_);
+    GraphPlot::DrawGrid(picGraph->Canvas(), View, layout_);
+    GraphPlot::PopulateGraph(picGraph->Canvas(), View, *log_);
     lblTitle->setText(View.Title());
+    showTimes();
+}
+
+std::array<QLabel*, 5> frmGrapher::scaleLabels() const {
+    return {lblMax, lblMidHigh, lblMid, lblMidLow, lblMin};
+}
+
+// Under the plot, at the samples' own places.
+void frmGrapher::showTimes() {
+    times_ = TimeAxis::Marks(View, *log_);
+    const auto count = int(times_.size());
+    for (int i = 0; i < int(lblTime.size()); ++i) {
+        QLabel* label = lblTime[size_t(i)];
+        label->setVisible(i < count);
+        if (i >= count) {
+            continue;
+        }
+        const TimeAxis::Mark& mark = times_[size_t(i)];
+        label->setGeometry(
+            GraphLayout::TimeLabel(i, count, picGraph->ToPixel(mark.ViewIndex, 0).x()));
+        label->setAlignment(GraphLayout::TimeAlignment(i, count));
+        label->setText(mark.Text);
+    }
+}
+
+void frmGrapher::hideTimes() {
+    times_.clear();
+    for (QLabel* label : lblTime) {
+        label->hide();
+    }
 }
 
 void frmGrapher::showSample() {
@@ -348,13 +383,13 @@ void frmGrapher::showSample() {
     lblValue->setText(numberOrNa(s.Value));
     lbldBu->setText(numberOrNa(s.Dbu));
     if (View.PrevCursorX != 0.0f) {
-        GraphPlot::DrawCross(*picGraph, View, View.PrevCursorX, View.PrevCursorY);
+        GraphPlot::DrawCross(picGraph->Canvas(), View, View.PrevCursorX, View.PrevCursorY);
         View.PrevCursorX = 0.0f;
     }
     if (!s.Value) {
         return; // a sample without value has no place on the graph for the cross
     }
-    GraphPlot::DrawCross(*picGraph, View, View.CursorX, *s.Value);
+    GraphPlot::DrawCross(picGraph->Canvas(), View, View.CursorX, *s.Value);
     View.PrevCursorX = View.CursorX;
     View.PrevCursorY = *s.Value;
 }
@@ -391,11 +426,11 @@ void frmGrapher::picGraph_MouseDown(double x) {
         return;
     }
     if (View.MarkerOld != 0.0f) {
-        GraphPlot::DrawMarker(*picGraph, View, View.MarkerOld);
+        GraphPlot::DrawMarker(picGraph->Canvas(), View, View.MarkerOld);
     }
     View.MarkerOld = View.MarkerNew;
     View.MarkerNew = float(x);
-    GraphPlot::DrawMarker(*picGraph, View, View.MarkerNew);
+    GraphPlot::DrawMarker(picGraph->Canvas(), View, View.MarkerNew);
     cmdZoom->setEnabled(true);
     cmdReset->setEnabled(true);
 }
@@ -471,6 +506,7 @@ void frmGrapher::mnuCAccess_Click() {
     log_.reset();
     picGraph->SetDrawMode(PictureBox::DrawMode::CopyPen);
     picGraph->Cls();
+    hideTimes();
     View.CursorX = View.PrevCursorX = View.PrevCursorY = 0.0f;
     const QString source = main_.GraphFilePath;
     try {
@@ -518,6 +554,62 @@ void frmGrapher::mnuCDelimited_Click() {
     QGuiApplication::restoreOverrideCursor();
     services_.dialogs.MsgBox(ExportMessages::CsvDoneText(), Dialogs::Buttons::Ok,
                              ExportMessages::kCsvDoneTitle);
+}
+
+// The picture of what the window shows, in the format the name's extension asks for.
+void frmGrapher::mnuSavePicture_Click() {
+    if (!log_) {
+        return;
+    }
+    Dialogs::OpenFileRequest request;
+    request.Title = kPictureDialogTitle;
+    request.Filter = "PNG|*.png|SVG|*.svg";
+    request.DefaultExt = ".png";
+    request.InitialDir = main_.GraphFilePath;
+    request.FileName = QFileInfo(main_.GraphFilePath).completeBaseName() + ".png";
+    request.NewFile = true;
+    const auto chosen = services_.dialogs.OpenFile(request);
+    if (!chosen) {
+        return;
+    }
+    const auto format = GraphPicture::FormatOf(*chosen);
+    QString why = "A picture's name ends in .png (a PNG image) or .svg (an SVG drawing).";
+    if (format) {
+        try {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restoreCursor =
+                qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+            GraphPicture(*log_, View, layout_, shownCaptions()).Save(*chosen, *format);
+            return;
+        } catch (const DbError& e) {
+            why = e.Detail;
+        }
+    }
+    services_.dialogs.MsgBox("The picture was not saved as" + kCrLf + *chosen + kCrLf + kCrLf +
+                                 why + kCrLf + kCrLf,
+                             Dialogs::Buttons::Ok, kPictureFailedTitle);
+}
+
+// The texts as the window shows them now.
+GraphCaptions frmGrapher::shownCaptions() const {
+    GraphCaptions c;
+    c.Title = lblTitle->text();
+    c.FileName = lblFileName->text();
+    c.Date = lblDate->text();
+    c.Comment = txtComment->text();
+    const std::array labels = scaleLabels();
+    for (size_t i = 0; i < labels.size(); ++i) {
+        c.ScaleLabels[i] = labels[i]->text();
+    }
+    c.Times = times_;
+    return c;
+}
+
+void frmGrapher::mnuStatistics_Click() {
+    withLog([&] {
+        const ViewStatistics stats = ViewStatistics::Of(*log_, View.FirstPos(), View.LastPos());
+        services_.dialogs.ShowText(stats.Text(), kStatisticsTitle);
+    });
 }
 
 void frmGrapher::mnuAbout_Click() {

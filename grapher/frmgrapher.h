@@ -1,12 +1,15 @@
 #pragma once
 
 #include "grapher/graphview.h"
+#include "grapher/timeaxis.h"
 #include "platform/services.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -17,6 +20,7 @@ namespace qmx {
 
 class DbError;
 class LogDocument;
+struct GraphCaptions;
 class PictureBox;
 class frmMain;
 
@@ -28,6 +32,9 @@ public:
     static inline const QString kTitle = QStringLiteral("QMX-7300 Data Graphing Module");
     static inline const QString kLoadErrorTitle = QStringLiteral("Cannot Start Graphing Program!");
     static inline const QString kReadErrorTitle = QStringLiteral("Log File Read Error!");
+    static inline const QString kPictureDialogTitle = QStringLiteral("Save Graph as Picture");
+    static inline const QString kPictureFailedTitle = QStringLiteral("Picture Not Saved!");
+    static inline const QString kStatisticsTitle = QStringLiteral("Statistics of the View");
 
     frmGrapher(frmMain& main, Services services);
     ~frmGrapher() override;
@@ -50,6 +57,8 @@ public:
     void mnuContents_Click();
     void mnuCAccess_Click();
     void mnuCDelimited_Click();
+    void mnuSavePicture_Click();
+    void mnuStatistics_Click();
 
     GraphView View;
 
@@ -70,12 +79,16 @@ public:
     QLabel* lbldBu = nullptr;
     QLabel* lblMaxVal = nullptr;
     QLabel* lblMinVal = nullptr;
+    // The time stamps under the plot, left to right; those not needed are hidden.
+    std::array<QLabel*, TimeAxis::kMarks> lblTime{};
     QPushButton* cmdZoom = nullptr;
     QPushButton* cmdReset = nullptr;
     QPushButton* cmdPlusMinus = nullptr;
     QPushButton* cmdReturn = nullptr;
     QAction* mnuCAccess = nullptr;
     QAction* mnuCDelimited = nullptr;
+    QAction* mnuSavePicture = nullptr;
+    QAction* mnuStatistics = nullptr;
     QAction* cmdOpen = nullptr;
     QAction* mnuReturn = nullptr;
     QAction* mnuContents = nullptr;
@@ -108,6 +121,10 @@ private:
     void withLog(const std::function<void()>& command);
     void readFailed(const QString& detail);
     void drawView();
+    [[nodiscard]] std::array<QLabel*, 5> scaleLabels() const;
+    void showTimes();
+    void hideTimes();
+    [[nodiscard]] GraphCaptions shownCaptions() const;
     void showSample();
     void txtComment_Change();
 
@@ -115,6 +132,8 @@ private:
     Services services_;
     std::unique_ptr<LogDocument> log_;
     qint32 current_ = 0;
+    ScaleLayout layout_;                // of the view drawn last
+    std::vector<TimeAxis::Mark> times_; // shown under the plot
     QString shownComment_; // the comment as the log showed it, to tell an edit
 };
 

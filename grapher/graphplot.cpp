@@ -3,8 +3,8 @@
 #include "display/vbcolor.h"
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
-#include "ui/picturebox.h"
-#include "ui/widgetcolors.h"
+#include "ui/colorfromvb.h"
+#include "ui/usercanvas.h"
 
 #include <cmath>
 #include <span>
@@ -27,7 +27,7 @@ struct Column {
 };
 
 // Sample k of the view (1 for its first) is values[k - 1], drawn at x = k.
-void drawEverySample(PictureBox& picture, std::span<const float> values) {
+void drawEverySample(UserCanvas& picture, std::span<const float> values) {
     bool penDown = false;
     for (qint32 k = 1; k <= qint32(values.size()); ++k) {
         const float y = values[size_t(k - 1)];
@@ -42,8 +42,8 @@ void drawEverySample(PictureBox& picture, std::span<const float> values) {
     }
 }
 
-void drawEnvelope(PictureBox& picture, std::span<const float> values) {
-    const int width = picture.width();
+void drawEnvelope(UserCanvas& picture, std::span<const float> values) {
+    const int width = picture.Size().width();
     const auto count = qint32(values.size());
     std::vector<Column> columns(static_cast<size_t>(width));
     const double perSample = double(width - 1) / double(count - 1);
@@ -77,46 +77,48 @@ void drawEnvelope(PictureBox& picture, std::span<const float> values) {
         } else {
             picture.PSet(x, c.first, kTrace);
         }
-        picture.Line(x, c.min, x, c.max, kTrace);
-        picture.PSet(x, c.last, kTrace);
+        // Down and up the column's extremes, ending at its last value: one line on.
+        picture.LineTo(x, c.min, kTrace);
+        picture.LineTo(x, c.max, kTrace);
+        picture.LineTo(x, c.last, kTrace);
         previous = c.last;
     }
 }
 
 } // namespace
 
-void DrawGrid(PictureBox& picture, const GraphView& view, const ScaleLayout& layout) {
+void DrawGrid(UserCanvas& picture, const GraphView& view, const ScaleLayout& layout) {
     const qint32 right = std::max<qint32>(2, view.ViewCount());
     picture.Scale(1, layout.TopEdge, right, layout.BottomEdge);
     if (!layout.HasCoordinates) {
         return;
     }
-    picture.SetLineStyle(PictureBox::LineStyle::Dotted);
+    picture.SetLineStyle(UserCanvas::LineStyle::Dotted);
     const QColor grey = ColorFromVb(VbColor::kGrayText);
     for (const float y : layout.GridRows) {
         picture.Line(1, y, view.ViewCount(), y, grey);
     }
-    picture.SetLineStyle(PictureBox::LineStyle::Solid);
+    picture.SetLineStyle(UserCanvas::LineStyle::Solid);
 }
 
-void PopulateGraph(PictureBox& picture, const GraphView& view, const LogDocument& log) {
-    picture.SetDrawMode(PictureBox::DrawMode::CopyPen);
+void PopulateGraph(UserCanvas& picture, const GraphView& view, const LogDocument& log) {
+    picture.SetDrawMode(UserCanvas::DrawMode::CopyPen);
     const std::span<const float> values = log.Values(view.FirstPos(), view.LastPos());
-    if (view.ViewCount() > picture.width() && picture.width() > 1) {
+    if (view.ViewCount() > picture.Size().width() && picture.Size().width() > 1) {
         drawEnvelope(picture, values);
     } else {
         drawEverySample(picture, values);
     }
 }
 
-void DrawCross(PictureBox& picture, const GraphView& view, float x, float v) {
-    picture.SetDrawMode(PictureBox::DrawMode::Invert);
+void DrawCross(UserCanvas& picture, const GraphView& view, float x, float v) {
+    picture.SetDrawMode(UserCanvas::DrawMode::Invert);
     picture.Line(x, v + view.CursorHalfHeight, x, v - view.CursorHalfHeight, Qt::white);
     picture.Line(x + view.CursorHalfWidth, v, x - view.CursorHalfWidth, v, Qt::white);
 }
 
-void DrawMarker(PictureBox& picture, const GraphView& view, float x) {
-    picture.SetDrawMode(PictureBox::DrawMode::Invert);
+void DrawMarker(UserCanvas& picture, const GraphView& view, float x) {
+    picture.SetDrawMode(UserCanvas::DrawMode::Invert);
     picture.Line(x, view.ScaleTop, x, -view.ScaleTop, Qt::white);
 }
 

@@ -41,7 +41,8 @@ void GetMaxMin(GraphView& view, const LogDocument& log) {
     view.MaxVal = kMaxSentinel;
     view.MinVal = kMinSentinel;
     const std::span<const float> values = log.Values(view.FirstPos(), view.LastPos());
-    const std::span<const quint16> types = log.TypeIds(view.FirstPos(), view.LastPos());
+    const std::span<const quint16> kinds = log.KindIds(view.FirstPos(), view.LastPos());
+    const std::vector<LogDocument::Kind>& kind = log.Kinds();
     const LogDocument::Sample first = log.Read(view.FirstPos());
     view.LogType = first.Type;
     view.LogUnits = first.Units;
@@ -53,7 +54,7 @@ void GetMaxMin(GraphView& view, const LogDocument& log) {
         if (v <= view.MinVal) {
             view.MinVal = v;
         }
-        if (types[i] != types[0]) {
+        if (kind[kinds[i]].TypeId != kind[kinds[0]].TypeId) {
             view.MixedTypes = true;
         }
     }

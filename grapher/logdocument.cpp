@@ -11,7 +11,7 @@ namespace qmx {
 
 namespace {
 
-constexpr quint16 kMostTypes = 65535;
+constexpr quint16 kMostKinds = 65535;
 // Room reserved ahead for the samples a file announces, at most (it may be damaged).
 constexpr qint64 kMostReserved = 1 << 20;
 
@@ -46,7 +46,7 @@ public:
     void SampleCount(qint64 count) override {
         const auto room = size_t(std::clamp<qint64>(count, 0, kMostReserved));
         log_.values_.reserve(room);
-        log_.types_.reserve(room);
+        log_.kindIds_.reserve(room);
         log_.kept_.reserve(room);
     }
     void Info(const LogHeader& header) override {
@@ -61,6 +61,7 @@ public:
             throw DbError(DbError::kNoCurrentRow, "the log has no header row");
         }
         log_.addSample(sample.Type.value_or(QString()).toUtf8(),
+                       sample.Units.value_or(QString()).toUtf8(),
                        SampleNumber(sample.Value).value_or(NAN));
         log_.kept_.push_back({keep(sample.TimeStamp), keep(sample.Type), keep(sample.Units),
                               SampleNumber(sample.Dbu).value_or(NAN)});
@@ -96,7 +97,8 @@ LogDocument::LogDocument(const QString& path) : path_(path) {
         readHeader();
         readSamples();
     }
-    typeIds_.clear(); // needed only while the samples are read
+    kindIdOf_.clear(); // needed only while the samples are read
+    typeIdOf_.clear();
 }
 
 void LogDocument::readHeader() {
@@ -109,10 +111,10 @@ void LogDocument::readHeader() {
 }
 
 void LogDocument::readSamples() {
-    Statement scan = db_->Prepare("SELECT rowid, Type, Value FROM LogData ORDER BY rowid");
+    Statement scan = db_->Prepare("SELECT rowid, Type, Units, Value FROM LogData ORDER BY rowid");
     while (scan.Step()) {
         rowids_.push_back(scan.Int(0));
-        addSample(scan.Bytes(1), SampleNumber(scan, 2).value_or(NAN));
+        addSample(scan.Bytes(1), scan.Bytes(2), SampleNumber(scan, 3).value_or(NAN));
     }
     if (values_.empty()) {
         throw DbError(DbError::kNoCurrentRow, "the log has no samples");
@@ -130,14 +132,27 @@ void LogDocument::readAccessLog() {
     }
 }
 
-void LogDocument::addSample(const QByteArray& type, float value) {
-    auto id = typeIds_.find(type);
-    if (id == typeIds_.end()) {
-        const auto next = quint16(std::min<qsizetype>(typeNames_.size(), kMostTypes));
-        id = typeIds_.insert(type, next);
-        typeNames_ << QString::fromUtf8(type);
+// Kinds past the last id a sample can carry all count as the last one: a damaged file
+// cannot make the list grow without bound.
+void LogDocument::addSample(const QByteArray& type, const QByteArray& units, float value) {
+    const QByteArray key = type + '\0' + units;
+    auto id = kindIdOf_.find(key);
+    if (id == kindIdOf_.end()) {
+        if (kinds_.size() == kMostKinds) {
+            kindIds_.push_back(kMostKinds - 1);
+            values_.push_back(value);
+            return;
+        }
+        const QString typeName = QString::fromUtf8(type);
+        auto typeId = typeIdOf_.find(typeName);
+        if (typeId == typeIdOf_.end()) {
+            typeId = typeIdOf_.insert(typeName, quint16(typeNames_.size()));
+            typeNames_ << typeName;
+        }
+        id = kindIdOf_.insert(key, quint16(kinds_.size()));
+        kinds_.push_back({typeName, QString::fromUtf8(units), *typeId});
     }
-    types_.push_back(*id);
+    kindIds_.push_back(*id);
     values_.push_back(value);
 }
 
@@ -159,9 +174,9 @@ std::span<const float> LogDocument::Values(qint32 first, qint32 last) const {
     return std::span(values_).subspan(size_t(first - 1), size_t(last - first + 1));
 }
 
-std::span<const quint16> LogDocument::TypeIds(qint32 first, qint32 last) const {
+std::span<const quint16> LogDocument::KindIds(qint32 first, qint32 last) const {
     checkRange(first, last);
-    return std::span(types_).subspan(size_t(first - 1), size_t(last - first + 1));
+    return std::span(kindIds_).subspan(size_t(first - 1), size_t(last - first + 1));
 }
 
 LogDocument::Sample LogDocument::Read(qint32 position) const {

@@ -46,10 +46,18 @@ public:
     // Reading outside positions 1 to Count() throws DbError 3021 (no current row).
     // The value at a position; NaN where the sample has none that can be drawn.
     [[nodiscard]] float Value(qint32 position) const;
-    // The values and type numbers of the samples first to last.
+    // What a sample reads: its type and units, and the type's place in TypeNames().
+    struct Kind {
+        QString Type;
+        QString Units;
+        quint16 TypeId;
+    };
+    // The values of the samples first to last, and the place of each one's kind in Kinds().
     [[nodiscard]] std::span<const float> Values(qint32 first, qint32 last) const;
-    [[nodiscard]] std::span<const quint16> TypeIds(qint32 first, qint32 last) const;
-    // The distinct types of the samples, in order of first appearance.
+    [[nodiscard]] std::span<const quint16> KindIds(qint32 first, qint32 last) const;
+    // The distinct kinds (type and units) and types of the samples, in order of first
+    // appearance.
+    [[nodiscard]] const std::vector<Kind>& Kinds() const { return kinds_; }
     [[nodiscard]] const QStringList& TypeNames() const { return typeNames_; }
     // Every field of the sample at a position (1 to Count()).
     [[nodiscard]] Sample Read(qint32 position) const;
@@ -72,7 +80,7 @@ private:
     void readHeader();
     void readSamples();
     void readAccessLog();
-    void addSample(const QByteArray& type, float value);
+    void addSample(const QByteArray& type, const QByteArray& units, float value);
 
     QString path_;
     std::shared_ptr<SqliteDb> db_; // read-only; none for a log in the Access format
@@ -81,8 +89,10 @@ private:
     QString description_;
     std::vector<qint64> rowids_;
     std::vector<float> values_;
-    std::vector<quint16> types_;
-    QHash<QByteArray, quint16> typeIds_;
+    std::vector<quint16> kindIds_;
+    QHash<QByteArray, quint16> kindIdOf_; // type and units, apart by a zero byte
+    QHash<QString, quint16> typeIdOf_;
+    std::vector<Kind> kinds_;
     QStringList typeNames_;
     std::vector<KeptRow> kept_;
     QStringList keptTexts_;

@@ -28,6 +28,11 @@ public:
     virtual std::optional<QString> OpenFile(const OpenFileRequest& request) = 0;
     // The chosen font face, or nothing when cancelled. Only the face counts.
     virtual std::optional<QString> ChooseFont(const QString& currentFace) = 0;
+    // A modal box of read-only text the user can select and copy, closed with OK. Where
+    // there is no such box, a message box with OK shows the text.
+    virtual void ShowText(const QString& text, const QString& title) {
+        MsgBox(text, Buttons::Ok, title);
+    }
 };
 
 } // namespace qmx

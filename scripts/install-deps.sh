@@ -6,9 +6,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config python3
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6opengl6-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libqt6opengl6-dev qt6-svg-dev
   libsqlite3-dev sqlite3 libgtest-dev
-  fonts-liberation
+  fonts-liberation fonts-dejavu-core
   mdbtools mdbtools-dev default-jre-headless
   xvfb openbox xdotool imagemagick x11-utils
 )

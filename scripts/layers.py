@@ -3,7 +3,8 @@
 
 The core's folders, lowest first: platform, meter, display, help, logging, grapher. A core
 file may include files of its own folder and of the folders below it; a window file
-(listed under qmxwidgets in its folder's CMakeLists.txt, or in ui/) may include anything.
+(listed under qmxwidgets or the drawing library qmxpaint in its folder's CMakeLists.txt,
+or in ui/) may include anything.
 Prints each include that breaks the order and exits non-zero when there is one.
 """
 import pathlib
@@ -18,7 +19,7 @@ def window_files():
     names = set()
     for folder in ORDER + ["ui"]:
         text = (root / folder / "CMakeLists.txt").read_text()
-        for block in re.findall(r"target_sources\(qmxwidgets PRIVATE(.*?)\)", text, re.S):
+        for block in re.findall(r"target_sources\((?:qmxwidgets|qmxpaint) PRIVATE(.*?)\)", text, re.S):
             for name in block.split():
                 names.add(f"{folder}/{name[:-len('.cpp')]}")
     return names

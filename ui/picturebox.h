@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ui/usercanvas.h"
+
 #include <QImage>
 #include <QPainter>
-#include <QPointF>
 #include <QWidget>
 
 #include <memory>
@@ -10,25 +11,22 @@
 namespace qmx {
 
 // A drawing surface with a persistent image and a user coordinate system: the image
-// survives covering and resizing, lines are drawn solid or dotted, copied or inverted
-// (inverting the pixels under the line, so the same line drawn twice restores the image
-// exactly). User coordinates map to pixel centres: the left and right edge values to the
-// first and last pixel column, the top and bottom values to the first and last row.
-// A redraw of many lines and points is drawn with one painter, which stays open until the
-// picture is shown or its image is read.
+// survives covering and resizing; the drawing is that of its UserCanvas. A redraw of many
+// lines and points is drawn with one painter, which stays open until the picture is shown
+// or its image is read.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
-    enum class LineStyle { Solid, Dotted };
-    enum class DrawMode { CopyPen, Invert };
+    using LineStyle = UserCanvas::LineStyle;
+    using DrawMode = UserCanvas::DrawMode;
 
     explicit PictureBox(QWidget* parent = nullptr);
 
     // The coordinate system by its top-left and bottom-right values.
     void Scale(double left, double top, double right, double bottom);
-    void SetLineStyle(LineStyle style) { style_ = style; }
-    void SetDrawMode(DrawMode mode) { mode_ = mode; }
-    [[nodiscard]] DrawMode Mode() const { return mode_; }
+    void SetLineStyle(LineStyle style) { canvas_.SetLineStyle(style); }
+    void SetDrawMode(DrawMode mode) { canvas_.SetDrawMode(mode); }
+    [[nodiscard]] DrawMode Mode() const { return canvas_.Mode(); }
     void SetBackColor(const QColor& color);
     // The picture the image is cleared to, as long as it is the picture's size; a null
     // image clears to the background colour.
@@ -41,6 +39,8 @@ public:
     void Line(double x1, double y1, double x2, double y2, const QColor& color);
     // A line from the current point; its end becomes the current point.
     void LineTo(double x, double y, const QColor& color);
+    // What draws on the image, for drawing code shared with other surfaces.
+    [[nodiscard]] UserCanvas& Canvas();
 
     // The pixel a user coordinate lands on (may lie outside the image).
     [[nodiscard]] QPoint ToPixel(double x, double y) const;
@@ -55,26 +55,18 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    [[nodiscard]] QPointF toPixelF(double x, double y) const;
-    void drawPixelLine(QPointF a, QPointF b, const QColor& color);
     // Keeps the image the widget's size (a hidden widget gets no resize events).
     void fitImage() const;
-    // The painter on the image, set for the pen of the current style and mode.
-    QPainter& painter(const QColor& color, Qt::PenStyle style);
+    // The painter on the image, opened at the first drawing of a redraw.
+    QPainter& painter();
     // Ends the drawing so far, before the image is shown, read or replaced.
     void finishPainting() const;
 
     mutable QImage image_;
     QImage picture_;
     mutable std::unique_ptr<QPainter> painter_; // open while a redraw goes on
+    mutable UserCanvas canvas_;
     QColor back_ = Qt::black;
-    double left_ = 0.0;
-    double top_ = 0.0;
-    double right_ = 1.0;
-    double bottom_ = 1.0;
-    QPointF current_;
-    LineStyle style_ = LineStyle::Solid;
-    DrawMode mode_ = DrawMode::CopyPen;
 };
 
 } // namespace qmx

@@ -3,13 +3,19 @@
 #include "ui/fontfacedialog.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace qmx {
 
@@ -106,6 +112,31 @@ std::optional<QString> QtDialogs::OpenFile(const OpenFileRequest& request) {
         chosen += "." + QString(request.DefaultExt).remove('.').remove('|');
     }
     return chosen;
+}
+
+void QtDialogs::ShowText(const QString& text, const QString& title) {
+    QDialog box(parent_);
+    box.setObjectName("TextBox");
+    box.setWindowTitle(title);
+    auto* shown = new QPlainTextEdit(text, &box);
+    shown->setObjectName("txtText");
+    shown->setReadOnly(true);
+    shown->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    shown->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const QFontMetrics metrics(shown->font());
+    const QSize textSize = metrics.size(0, text);
+    shown->setMinimumSize((textSize + QSize(4, 2) * metrics.height())
+                              .boundedTo(box.screen()->availableGeometry().size() * 0.8));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QPushButton* copy = buttons->addButton("&Copy", QDialogButtonBox::ActionRole);
+    copy->setObjectName("cmdCopy");
+    QObject::connect(copy, &QPushButton::clicked, &box,
+                     [&text] { QGuiApplication::clipboard()->setText(text); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(shown);
+    layout->addWidget(buttons);
+    box.exec();
 }
 
 std::optional<QString> QtDialogs::ChooseFont(const QString& currentFace) {

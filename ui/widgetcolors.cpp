@@ -2,8 +2,6 @@
 
 #include "display/vbcolor.h"
 
-#include <QGuiApplication>
-#include <QPalette>
 #include <QVariant>
 #include <QWidget>
 
@@ -40,17 +38,6 @@ void setColor(QWidget* widget, const char* which, qint32 color) {
 }
 
 } // namespace
-
-QColor ColorFromVb(qint32 value) {
-    if (value == VbColor::kButtonFace) {
-        return QGuiApplication::palette().color(QPalette::Button);
-    }
-    if (value == VbColor::kGrayText) {
-        return QGuiApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
-    }
-    const auto v = quint32(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
 
 void SetBackColor(QWidget* widget, qint32 color) {
     setColor(widget, kBack, color);

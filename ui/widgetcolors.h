@@ -1,13 +1,12 @@
 #pragma once
 
+#include "ui/colorfromvb.h"
+
 #include <QColor>
 
 class QWidget;
 
 namespace qmx {
-
-// The colour a 0x00BBGGRR value stands for; the system colours take the palette's.
-[[nodiscard]] QColor ColorFromVb(qint32 value);
 
 // Background and text colours of labels and buttons, given as 0x00BBGGRR values. The
 // value set is kept on the widget (properties "BackColor", "ForeColor") so that it can
