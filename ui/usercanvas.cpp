@@ -1,5 +1,7 @@
 #include "ui/usercanvas.h"
 
+#include <QPaintEngine>
+
 #include <cmath>
 
 namespace qmx {
@@ -109,9 +111,18 @@ QPainter& UserCanvas::painter(const QColor& color, Qt::PenStyle style) {
     return p;
 }
 
+// On pixels each line is drawn whole, as when drawn alone: Qt's raster engine leaves out
+// the pixel at some corners of a polyline. A vector drawing gets the polyline itself.
 void UserCanvas::Flush() {
     if (run_.size() >= 2) {
-        painter(runColor_, penStyle()).drawPolyline(run_);
+        QPainter& p = painter(runColor_, penStyle());
+        if (p.paintEngine()->type() == QPaintEngine::Raster) {
+            for (qsizetype i = 1; i < run_.size(); ++i) {
+                p.drawLine(run_[i - 1], run_[i]);
+            }
+        } else {
+            p.drawPolyline(run_);
+        }
     }
     run_.clear();
 }

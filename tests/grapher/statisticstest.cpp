@@ -43,8 +43,10 @@ void checkGroup(const ViewStatistics::Group& g, const std::vector<LogSample>& sa
     for (const auto& v : values) {
         squares += (v.first - mean) * (v.first - mean);
     }
-    const auto [low, high] = std::minmax_element(
-        values.begin(), values.end(), [](auto a, auto b) { return a.first < b.first; });
+    // The first position of each extreme.
+    const auto byValue = [](auto a, auto b) { return a.first < b.first; };
+    const auto low = std::min_element(values.begin(), values.end(), byValue);
+    const auto high = std::max_element(values.begin(), values.end(), byValue);
     EXPECT_EQ(std::pair(g.Min->Value, g.Min->Position), *low);
     EXPECT_EQ(std::pair(g.Max->Value, g.Max->Position), *high);
     EXPECT_EQ(g.Max->TimeStamp, QString("10:00:%1 AM").arg(high->second, 2, 10, QChar('0')));
