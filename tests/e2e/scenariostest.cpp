@@ -1,8 +1,10 @@
 // The program as a user meets it: real windows on the offscreen screen, the real event
 // loop and timers, the simulated meter on a pseudo-terminal, real log files. Only the
 // dialogs (answered from a script) and the sound output (recorded) stand in.
+#include "tests/logging/testfiles.h"
 #include "tests/support/fakes.h"
-#include "tests/support/pixels.h"
+#include "tests/support/logmaker.h"
+#include "tests/support/mainwindowfixture.h"
 #include "tests/support/settingsfixture.h"
 #include "tests/support/simulatedmeter.h"
 
@@ -15,21 +17,21 @@
 #include "ui/picturebox.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace qmx;
 
@@ -68,11 +70,6 @@ protected:
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     }
-    static void moveMouse(QWidget* widget, QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
-    }
     void TearDown() override {
         if (w) {
             w->close();
@@ -88,6 +85,14 @@ protected:
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
+    }
+    // Returns from the logger and opens its log from the main window's menu.
+    frmGrapher* graphTheLog(frmLogger& logger) {
+        QTest::mouseClick(logger.cmdReturn, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w->mnuOpen->isEnabled(); }, kWaitMs));
+        dialogs.files.push_back(w->LogFilePath);
+        w->mnuOpen->trigger();
+        return w->Grapher.get();
     }
     // The readout at every sample of the view, stepping with the arrow keys from the last.
     static QStringList readouts(frmGrapher& graph) {
@@ -121,7 +126,7 @@ protected:
     }
 };
 
-TEST_F(Scenario, LogAManualRunGraphItZoomExportAndQuit) {
+TEST_F(Scenario, LogAManualRunGraphItExportAndQuit) {
     startProgram("dcv");
     frmLogger& logger = openLogger();
     typeInto(logger.txtComment, "scenario one");
@@ -137,54 +142,17 @@ TEST_F(Scenario, LogAManualRunGraphItZoomExportAndQuit) {
     EXPECT_EQ(LogDocument(log).Count(), count);
     expectRowsWereSent(log);
 
-    QTest::mouseClick(logger.cmdReturn, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->mnuOpen->isEnabled(); }, kWaitMs));
-    dialogs.files.push_back(log);
-    w->mnuOpen->trigger();
-    ASSERT_NE(w->Grapher, nullptr);
+    ASSERT_NE(graphTheLog(logger), nullptr);
     frmGrapher& graph = *w->Grapher;
     EXPECT_EQ(graph.View.ViewCount(), count);
     EXPECT_EQ(graph.txtComment->text(), "scenario one");
-    const QPoint middle(graph.picGraph->width() / 2, graph.picGraph->height() / 2);
     activate(&graph);
-    moveMouse(graph.picGraph, middle);
-    EXPECT_FALSE(graph.lblValue->text().isEmpty());
-    // Two clicks leave two marker lines across the graph; Zoom shows what lies between.
-    const int width = graph.picGraph->width();
-    const auto sampleAt = [&](int column) {
-        return qint32(std::nearbyint(1.0 + double(count - 1) * column / (width - 1)));
-    };
-    const int left = width / 5;
-    const int right = width * 4 / 5;
-    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(right, middle.y()));
-    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, QPoint(left, middle.y()));
-    const QImage& marked = graph.picGraph->Image();
-    for (const int column : {left, right}) {
-        EXPECT_GT(LitShare(marked, column, 0, marked.height() - 1), 0.9) << "marker at " << column;
-    }
-    QTest::mouseClick(graph.cmdZoom, Qt::LeftButton);
-    EXPECT_EQ(graph.View.FirstPos(), sampleAt(left));
-    EXPECT_EQ(graph.View.LastPos(), sampleAt(right));
     QTest::keyClick(graph.windowHandle(), Qt::Key_Right);
-    EXPECT_EQ(graph.CurrentPosition(), sampleAt(left) + 1) << "one step for one key press";
-    // One click, then Zoom: from the first sample to the click.
-    QTest::mouseClick(graph.cmdReset, Qt::LeftButton);
-    QTest::mouseClick(graph.picGraph, Qt::LeftButton, {}, middle);
-    QTest::mouseClick(graph.cmdZoom, Qt::LeftButton);
-    EXPECT_EQ(graph.View.FirstPos(), 1);
-    EXPECT_EQ(graph.View.LastPos(), sampleAt(middle.x()));
+    EXPECT_EQ(graph.CurrentPosition(), count);
+    EXPECT_FALSE(graph.lblValue->text().isEmpty());
     graph.mnuCDelimited->trigger();
-    QFile csv(log.left(log.size() - 3) + "csv");
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = csv.readAll().split('\n');
-    EXPECT_TRUE(lines[0].endsWith(",scenario one\r"));
-    EXPECT_EQ(lines.size(), count + 2); // the header, the rows, and nothing after the last CR LF
-    const LogDocument doc(log);
-    for (qint32 p = 1; p <= count; ++p) {
-        const auto fields = lines[p].trimmed().split(',');
-        EXPECT_EQ(fields[1], doc.Read(p).Type.toUtf8());
-        EXPECT_FLOAT_EQ(fields[3].toFloat(), *doc.Read(p).Value);
-    }
+    const LogContents whole = ReadWholeLog(log);
+    EXPECT_EQ(ContentsOf(log.left(log.size() - 3) + "csv"), CsvOf(whole.info, whole.samples));
 
     QTest::mouseClick(w->cmdQuit, Qt::LeftButton);
     EXPECT_EQ(w->Grapher, nullptr);
@@ -250,11 +218,7 @@ TEST_F(Scenario, TheMeterChangesModeWhileTheAlarmSoundsAndARunRecords) {
     EXPECT_EQ(doc.Count(), w->SampleCount);
 
     // Converted to an Access database and opened from it, the log reads the same.
-    QTest::mouseClick(logger.cmdReturn, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->mnuOpen->isEnabled(); }, kWaitMs));
-    dialogs.files.push_back(w->LogFilePath);
-    w->mnuOpen->trigger();
-    ASSERT_NE(w->Grapher, nullptr);
+    ASSERT_NE(graphTheLog(logger), nullptr);
     frmGrapher& graph = *w->Grapher;
     const QStringList recorded = readouts(graph);
     EXPECT_EQ(recorded.size(), doc.Count());
@@ -267,6 +231,67 @@ TEST_F(Scenario, TheMeterChangesModeWhileTheAlarmSoundsAndARunRecords) {
     EXPECT_EQ(graph.lblFileName->text(), "Filename: " + QFileInfo(mdb).fileName());
     EXPECT_TRUE(graph.txtComment->isReadOnly()) << "an Access-format log opens read-only";
     EXPECT_EQ(readouts(graph), recorded);
+}
+
+// A careless world: a meter unplugged mid-run, a settings file full of garbage.
+using Faults = MainWindowFixture;
+
+using UnpluggedMeter = Faults;
+
+TEST_F(UnpluggedMeter, RowsResumeWhenItIsBackWithNothingLostAndNoStaleRows) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath("meter");
+    auto first = std::make_unique<SimulatedMeter>(QStringList{"--profile", "dcv"}, link);
+    ASSERT_TRUE(first->Started());
+    SettingsStore().Write("Com1Device", link);
+    SettingsStore().Write("DataFilePath", dir.path());
+    ASSERT_TRUE(load());
+    w->tmrDispUpdate.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Label1->text().isEmpty(); }, kWaitMs));
+    w->mnuLogger->trigger();
+    w->Logger->txtSampInt->setText("0.5");
+    w->Logger->cmdStart_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= 3; }, kWaitMs));
+
+    first->Unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Label1->text() == "No Comm"; }, kWaitMs));
+    const qint32 whileAway = w->SampleCount;
+    // Three sample intervals pass while the meter is away: no row may come of them.
+    QSignalSpy intervals(&w->tmrLogClock, &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return intervals.count() >= 3; }, kWaitMs));
+    EXPECT_EQ(w->SampleCount, whileAway) << "no row while the meter is away";
+
+    SimulatedMeter second({"--profile", "dcv"}, link); // plugged back
+    ASSERT_TRUE(second.Started());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= whileAway + 3; }, kWaitMs));
+    w->Logger->cmdStop_Click();
+    EXPECT_EQ(LogDocument(w->LogFilePath).Count(), w->SampleCount);
+    const QString lines = second.Sent().join('\n');
+    const LogDocument log(w->LogFilePath);
+    for (qint32 p = 1; p <= log.Count(); ++p) {
+        const QString value = QString::number(*log.Read(p).Value, 'f', 3);
+        EXPECT_TRUE(lines.contains(value)) << "row " << p << " " << qPrintable(value);
+    }
+}
+
+TEST_F(Faults, ASettingsFileFullOfGarbageStartsWithTheDefaults) {
+    const QString conf = QSettings("QMX7300", "QMX7300").fileName();
+    QDir().mkpath(QFileInfo(conf).absolutePath());
+    std::mt19937 rng(5);
+    QByteArray garbage;
+    for (int i = 0; i < 20000; ++i) {
+        garbage += char(std::uniform_int_distribution<int>(0, 255)(rng));
+    }
+    garbage += "\n[Startup]\nBGColor=\x01\xff\nCommPort=-99999999999\nFont=\x80\x81\n";
+    WriteFile(conf, garbage);
+    SettingsStore().Write("Com1Device", meter.SlavePath());
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->Colors.Background, 0);
+    EXPECT_EQ(w->Link.CommPort, 1);
+    showLine("DC  1.000 V");
+    EXPECT_EQ(w->Label1->text(), "DC  1.000 V");
+    w->close();
+    EXPECT_EQ(SettingsStore().Read("CommPort", ""), "1");
 }
 
 } // namespace

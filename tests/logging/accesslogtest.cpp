@@ -4,12 +4,12 @@
 #include "logging/accesslogreader.h"
 #include "logging/dberror.h"
 #include "logging/logreader.h"
+#include "tests/logging/testfiles.h"
 #include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -107,11 +107,7 @@ ToolRun qmxtool(const QStringList& args, rlim_t fileSizeLimit = RLIM_INFINITY) {
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
-QByteArray contentsOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
+// The default name beside the log; a failed write (no folder, the disk full) leaves no file.
 TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
     SKIP_WITHOUT_JETCHECK();
     QTemporaryDir dir;
@@ -119,30 +115,14 @@ TEST(AccessExport, QmxtoolWritesCopiesAndRefusesWithoutLeavingFiles) {
     MakeLog(log, manySamples(3000));
     EXPECT_EQ(qmxtool({"mdb", log}).status, 0);
     EXPECT_EQ(Jetcheck::Verify(dir.filePath("run1.mdb")), "ok: 2 tables, 3001 rows");
-    // An Access-format log is copied byte for byte, whatever its name.
-    ASSERT_TRUE(QFile::rename(dir.filePath("run1.mdb"), dir.filePath("old.qmx")));
-    EXPECT_EQ(qmxtool({"mdb", dir.filePath("old.qmx"), "-o", dir.filePath("copy.mdb")}).status, 0);
-    EXPECT_EQ(contentsOf(dir.filePath("copy.mdb")), contentsOf(dir.filePath("old.qmx")));
-
     const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    const struct {
-        const char* name;
-        QStringList args;
-        rlim_t fileSizeLimit;
-        const char* message;
-    } failures[] = {
-        {"no folder",
-         {"mdb", log, "-o", dir.filePath("no/such/run1.mdb")},
-         RLIM_INFINITY,
-         "No such file or directory"},
-        {"disk full", {"mdb", log, "-o", dir.filePath("full.mdb")}, 64 * 1024, "File too large"},
-        {"itself", {"mdb", dir.filePath("copy.mdb")}, RLIM_INFINITY, "replace the log itself"},
-    };
-    for (const auto& f : failures) {
-        const ToolRun run = qmxtool(f.args, f.fileSizeLimit);
-        EXPECT_EQ(run.status, 1) << f.name;
-        EXPECT_TRUE(run.err.contains(f.message)) << f.name << ": " << qPrintable(run.err);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << f.name;
+    for (const auto& [target, limit, message] :
+         {std::tuple{"no/such/run1.mdb", RLIM_INFINITY, "No such file or directory"},
+          std::tuple{"full.mdb", rlim_t(64 * 1024), "File too large"}}) {
+        const ToolRun run = qmxtool({"mdb", log, "-o", dir.filePath(target)}, limit);
+        EXPECT_EQ(run.status, 1) << target;
+        EXPECT_TRUE(run.err.contains(message)) << target << ": " << qPrintable(run.err);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << target;
     }
 }
 
@@ -158,8 +138,8 @@ void expectRowsOf(const QString& name, const LogContents& log) {
     }
 }
 
-// Read, imported, and through qmxtool csv and info, as a log of this program with the
-// same rows would be.
+// Read, imported, and through qmxtool info, as a log of this program with the same rows
+// would be.
 TEST(LegacyLogs, ReadImportedAndExportedGiveTheirExpectedRows) {
     SKIP_WITHOUT_LEGACY_LOGS();
     QTemporaryDir dir;
@@ -171,98 +151,85 @@ TEST(LegacyLogs, ReadImportedAndExportedGiveTheirExpectedRows) {
         ASSERT_EQ(qmxtool({"import", old, imported}).status, 0) << name;
         EXPECT_FALSE(LogReader::IsAccessFormat(imported));
         expectRowsOf(name, ReadWholeLog(imported));
-
-        const QJsonObject want = Jetcheck::Expected(name);
-        const QString csv = dir.filePath(QString(name) + ".csv");
-        EXPECT_EQ(qmxtool({"csv", old, "-o", csv}).status, 0) << name;
-        EXPECT_EQ(contentsOf(csv), CsvOf(Jetcheck::Info(want), Jetcheck::Samples(want))) << name;
+        const qsizetype samples = Jetcheck::Samples(Jetcheck::Expected(name)).size();
         const ToolRun info = qmxtool({"info", old, "--json"});
         const ToolRun sqliteInfo = qmxtool({"info", imported, "--json"});
         EXPECT_EQ(info.out, sqliteInfo.out) << name;
         EXPECT_EQ(info.status, sqliteInfo.status) << name;
-        if (!Jetcheck::Samples(want).empty()) {
-            EXPECT_TRUE(info.out.contains(
-                QString("\"samples\":%1,").arg(Jetcheck::Samples(want).size()).toUtf8()))
+        if (samples > 0) {
+            EXPECT_TRUE(info.out.contains(QString("\"samples\":%1,").arg(samples).toUtf8()))
                 << name << ": " << info.out.constData();
         }
     }
     // A new log is never written over an existing file.
-    const QByteArray kept = contentsOf(dir.filePath("edited.qmx"));
+    const QByteArray kept = ContentsOf(dir.filePath("edited.qmx"));
     const ToolRun again =
         qmxtool({"import", Jetcheck::LegacyLogs() + "/dc-small.qmx", dir.filePath("edited.qmx")});
     EXPECT_EQ(again.status, 1);
     EXPECT_TRUE(again.err.endsWith(": the file already exists\n")) << qPrintable(again.err);
-    EXPECT_EQ(contentsOf(dir.filePath("edited.qmx")), kept);
+    EXPECT_EQ(ContentsOf(dir.filePath("edited.qmx")), kept);
 }
+
+// Counts the rows a reader gives.
+struct CountRows : LogVisitor {
+    int rows = 0;
+    void Info(const LogHeader&) override {}
+    void Sample(const LogRecord&) override { ++rows; }
+};
 
 // Expects the not-readable error, in well under the time the limit allows.
-void expectNotReadable(const QString& path, const AccessLogReader& reader, const char* name) {
-    struct Ignore : LogVisitor {
-        void Info(const LogHeader&) override {}
-        void Sample(const LogRecord&) override {}
-    } ignore;
+void expectNotReadable(const QString& path, const AccessLogReader& reader, const QString& name) {
     QElapsedTimer clock;
     clock.start();
+    CountRows count;
     try {
-        reader.Read(path, ignore);
-        ADD_FAILURE() << name << ": read";
+        reader.Read(path, count);
+        ADD_FAILURE() << qPrintable(name) << ": read";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.Code, DbError::kUnreadableLog) << name;
-        EXPECT_TRUE(e.Detail.startsWith("not a readable log (")) << name << qPrintable(e.Detail);
+        EXPECT_EQ(e.Code, DbError::kUnreadableLog) << qPrintable(name);
+        EXPECT_TRUE(e.Detail.startsWith("not a readable log (")) << qPrintable(name + e.Detail);
     }
-    EXPECT_LT(clock.elapsed(), 8000) << name;
+    EXPECT_LT(clock.elapsed(), 8000) << qPrintable(name);
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile f(dir.filePath(name));
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
-    return f.fileName();
-}
-
-TEST(AccessLogReader, DamagedFilesAreNotReadableLogs) {
+// Damaged files, and a reader helper that hangs, crashes, writes nonsense, stops short,
+// needs more memory than allowed or is missing: each ends in the not-readable error.
+TEST(AccessLogReader, DamagedFilesAndAFailingReaderEndInTheSameError) {
     QTemporaryDir dir;
     const QString log = dir.filePath("run.qmx"), mdb = dir.filePath("run.mdb");
     MakeLog(log, manySamples(1000));
     ExportAccessFile(log, mdb);
-    for (const auto& [name, bytes] : DamagedCopies(contentsOf(mdb), 1000)) {
-        const QString path = writeFile(dir, "damaged.qmx", bytes);
+    for (const auto& [name, bytes] : DamagedCopies(ContentsOf(mdb), 1000)) {
+        const QString path = WriteFile(dir.filePath("damaged.qmx"), bytes);
         EXPECT_TRUE(LogReader::IsAccessFormat(path));
-        expectNotReadable(path, AccessLogReader(), qPrintable(name));
+        expectNotReadable(path, AccessLogReader(), name);
     }
-}
-
-TEST(AccessLogReader, AFailingReaderEndsInTheSameError) {
-    QTemporaryDir dir;
-    const QString log = dir.filePath("run.qmx"), mdb = dir.filePath("run.mdb");
-    MakeLog(log, manySamples(10));
-    ExportAccessFile(log, mdb);
+    const QString small = dir.filePath("small.qmx"), smallMdb = dir.filePath("small.mdb");
+    MakeLog(small, manySamples(10));
+    ExportAccessFile(small, smallMdb);
     const QString real = AccessLogReader::FindHelper();
     ASSERT_FALSE(real.isEmpty());
     const AccessLogReader::Limits tight{std::chrono::milliseconds(3000),
                                         std::chrono::milliseconds(1500), qint64(64) << 20};
+    const QByteArray hungry = "#!/bin/sh\nx=$(head -c 100000000 /dev/zero | tr '\\0' a)\nexec \"" +
+                              real.toUtf8() + "\" \"$1\"\n";
     const std::pair<const char*, QByteArray> readers[] = {
         {"hangs", "#!/bin/sh\nexec sleep 30\n"},
         {"crashes", "#!/bin/sh\nkill -SEGV $$\n"},
         {"writes nonsense", "#!/bin/sh\necho hello\n"},
         {"stops short", "#!/bin/sh\n\"" + real.toUtf8() + "\" \"$1\" | head -c 300\n"},
-        {"needs more memory than allowed",
-         "#!/bin/sh\nx=$(head -c 100000000 /dev/zero | tr '\\0' a)\nexec \"" + real.toUtf8() +
-             "\" \"$1\"\n"},
+        {"needs more memory than allowed", hungry},
     };
-    for (const auto& [name, script] : readers) {
-        expectNotReadable(mdb, AccessLogReader(writeFile(dir, "reader.sh", script), tight), name);
+    const QString script = dir.filePath("reader.sh");
+    for (const auto& [name, text] : readers) {
+        expectNotReadable(smallMdb,
+                          AccessLogReader(WriteFile(script, text, QFile::ExeOwner), tight), name);
     }
-    expectNotReadable(mdb, AccessLogReader(QString()), "not installed");
+    expectNotReadable(smallMdb, AccessLogReader(QString()), "not installed");
     // The stand-in that needs memory reads the log when the limit allows it.
-    const QString hungry = writeFile(dir, "reader.sh", readers[4].second);
-    struct Count : LogVisitor {
-        int rows = 0;
-        void Info(const LogHeader&) override {}
-        void Sample(const LogRecord&) override { ++rows; }
-    } count;
-    AccessLogReader(hungry, AccessLogReader::LimitsFor(0)).Read(mdb, count);
+    CountRows count;
+    AccessLogReader(WriteFile(script, hungry, QFile::ExeOwner), AccessLogReader::LimitsFor(0))
+        .Read(smallMdb, count);
     EXPECT_EQ(count.rows, 10);
 }
 

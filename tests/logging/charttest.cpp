@@ -1,8 +1,11 @@
+#include "tests/support/pixels.h"
+
 #include "logging/chartstate.h"
 #include "logging/chartview.h"
 #include "ui/picturebox.h"
 
 #include <QLabel>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -10,33 +13,27 @@ using namespace qmx;
 
 namespace {
 
-struct LadderCase {
-    float peak;
-    bool oneSided;
-    std::array<const char*, 5> labels;
-};
-
-class LadderTest : public ::testing::TestWithParam<LadderCase> {};
-
-TEST_P(LadderTest, TopAndLabels) {
-    const float top = ChartScale::TopFor(GetParam().peak);
-    const auto labels = ChartScale::Labels(top, GetParam().oneSided);
-    for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(labels[i], GetParam().labels[i]) << i;
+// The scale's top for a peak, and its labels from top to bottom.
+TEST(ChartScale, LadderTopAndLabels) {
+    const struct {
+        float peak;
+        bool oneSided;
+        const char* labels;
+    } peaks[] = {{0.0f, true, ".10|.075|.05|.025|0"},
+                 {0.5f, true, ".50|.375|.25|.125|0"},
+                 {0.51f, false, "1.00|.50|0|-.50|-1.00"},
+                 {3000.0f, false, "2000.00|1000.00|0|-1000.00|-2000.00"},
+                 {3.3f, false, "5.00|2.50|0|-2.50|-5.00"},
+                 {1.23f, true, "2.00|1.50|1.00|.50|0"}};
+    for (const auto& p : peaks) {
+        const auto labels = ChartScale::Labels(ChartScale::TopFor(p.peak), p.oneSided);
+        EXPECT_EQ(QStringList(labels.begin(), labels.end()).join('|'), p.labels) << p.peak;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Peaks, LadderTest,
-    ::testing::Values(LadderCase{0.0f, true, {".10", ".075", ".05", ".025", "0"}},
-                      LadderCase{0.5f, true, {".50", ".375", ".25", ".125", "0"}},
-                      LadderCase{0.51f, false, {"1.00", ".50", "0", "-.50", "-1.00"}},
-                      LadderCase{
-                          3000.0f, false, {"2000.00", "1000.00", "0", "-1000.00", "-2000.00"}},
-                      LadderCase{3.3f, false, {"5.00", "2.50", "0", "-2.50", "-5.00"}},
-                      LadderCase{1.23f, true, {"2.00", "1.50", "1.00", ".50", "0"}}));
-
-TEST(ChartRescale, StepsDownOneLadderValueAtATimeUntilTheTraceFillsHalf) {
+// A trace within half the scale steps it down one ladder value a second; a peak above
+// the scale asks for a larger one at once; the smallest scale is never reduced.
+TEST(ChartRescale, StepsDownOneValueAtATimeAndUpAtOnce) {
     ChartState chart;
     chart.ChartFullScale = 10.0f;
     chart.ChartBuffer.fill(0.8f);
@@ -50,22 +47,14 @@ TEST(ChartRescale, StepsDownOneLadderValueAtATimeUntilTheTraceFillsHalf) {
         }
     }
     EXPECT_EQ(tops, std::vector<float>({5.0f, 2.0f, 1.0f}));
-}
-
-TEST(ChartRescale, APeakAboveTheScaleAsksForALargerOne) {
-    ChartState chart;
-    chart.ChartFullScale = 1.0f;
     chart.ChartBuffer[17] = -3.3f;
     chart.ResetMaxMin();
     EXPECT_TRUE(chart.ChartRescalePending);
     EXPECT_FLOAT_EQ(ChartScale::TopFor(chart.ChartPeak), 5.0f);
-}
-
-TEST(ChartRescale, TheSmallestScaleIsNeverReduced) {
-    ChartState chart;
-    chart.ChartFullScale = 0.1f;
-    chart.ResetMaxMin();
-    EXPECT_FALSE(chart.ChartRescalePending);
+    ChartState smallest;
+    smallest.ChartFullScale = 0.1f;
+    smallest.ResetMaxMin();
+    EXPECT_FALSE(smallest.ChartRescalePending);
 }
 
 class ChartDrawing : public ::testing::Test {
@@ -89,36 +78,25 @@ protected:
         view.DrawTrace(chart);
         chart.Advance();
     }
+    // Whether the column of sample x holds red between two values.
     bool redIn(int x, float from, float to) {
-        const int a = picture.ToPixel(x, from).y();
-        const int b = picture.ToPixel(x, to).y();
-        for (int y = std::min(a, b); y <= std::max(a, b); ++y) {
-            if (picture.Image().pixelColor(picture.ToPixel(x, 0).x(), y) == red) {
-                return true;
-            }
-        }
-        return false;
+        const QRect column = QRect(picture.ToPixel(x, from), picture.ToPixel(x, to)).normalized();
+        return CountPixels(picture.Image(), column, [&](const QColor& c) { return c == red; }) > 0;
     }
 };
 
-TEST_F(ChartDrawing, LabelsTypeAndFullScale) {
-    EXPECT_EQ(labels[4].text(), "-2.00");
+TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGrid) {
     EXPECT_EQ(type.text(), "DC Volts");
     EXPECT_FLOAT_EQ(chart.ChartFullScale, 2.0f);
-    view.DrawChartScale(chart, "No ", "omm");
-    EXPECT_EQ(type.text(), "No Comm");
-}
-
-TEST_F(ChartDrawing, NewestValueAtTheRightAndTheGridStaysUnderTheTrace) {
     store(1.0f);
     EXPECT_EQ(picture.PixelAt(239, 1.0f), red);
     // The dotted full-height mark at x = 40 is still drawn under the trace.
-    bool grey = false;
-    for (int y = 0; y < 200; ++y) {
-        const QColor c = picture.Image().pixelColor(picture.ToPixel(40, 0).x(), y);
-        grey = grey || (c != QColor(Qt::black) && c != red);
-    }
-    EXPECT_TRUE(grey);
+    const QRect mark(picture.ToPixel(40, 0).x(), 0, 1, 200);
+    EXPECT_GT(CountPixels(picture.Image(), mark,
+                          [&](const QColor& c) { return c != Qt::black && c != red; }),
+              0);
+    view.DrawChartScale(chart, "No ", "omm");
+    EXPECT_EQ(type.text(), "No Comm");
 }
 
 TEST_F(ChartDrawing, AZeroInTheMiddleIsBridgedAndAZeroNewestIsAPoint) {

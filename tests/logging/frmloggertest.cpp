@@ -78,7 +78,7 @@ protected:
     }
 };
 
-TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
+TEST_F(LoggerTest, OpensWithItsProposalsCutsALongCommentAndShowsItsHelp) {
     frmLogger& l = open();
     EXPECT_EQ(l.windowTitle(), "QMX-7300 Logger");
     EXPECT_TRUE(w->LoggerOpen);
@@ -93,6 +93,15 @@ TEST_F(LoggerTest, OpensWithItsProposalsAndStates) {
     EXPECT_FALSE(w->mnuOpen->isEnabled());
     w->mnuLogger->trigger();
     EXPECT_EQ(w->findChildren<frmLogger*>().size() + 0, 0u) << "not a child of the main window";
+    l.txtComment->setText(QString(300, 'c'));
+    EXPECT_EQ(l.txtComment->text().size(), 254);
+    l.mnuAbout->trigger();
+    l.mnuContents->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 3u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Comment Too Long!");
+    EXPECT_EQ(dialogs.boxes[1].title, "About QMX-7300 Log Control");
+    EXPECT_EQ(dialogs.boxes[2].title, "QMX-7300 Logging Control Help");
+    EXPECT_TRUE(dialogs.boxes[2].text.endsWith("('Menu' 6 times 'Enter')."));
 }
 
 TEST_F(LoggerTest, PlacementOnASmallAndALargeScreenAndBackAfterSeveralOpenings) {
@@ -123,14 +132,10 @@ TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
     EXPECT_EQ(l.lblSampCount->text(), "1");
     EXPECT_EQ(BackColorOf(l.cmdStop), VbColor::kRed);
     EXPECT_FALSE(l.cmdReturn->isEnabled());
-    showLine("AC 7.746 V");
-    w->GetRowofData();
-    showLine("No Comm");
-    w->GetRowofData();
-    showLine("TEMP  25.3  C");
-    w->GetRowofData();
-    showLine("DC 1E+39 V");
-    w->GetRowofData();
+    for (const char* line : {"AC 7.746 V", "No Comm", "TEMP  25.3  C", "DC 1E+39 V"}) {
+        showLine(line);
+        w->GetRowofData();
+    }
     EXPECT_EQ(l.lblSampCount->text(), "4");
     l.cmdStop_Click();
     EXPECT_FALSE(w->tmrLogClock.isActive());
@@ -167,25 +172,23 @@ TEST_F(LoggerTest, NoSamplingStatusWhileTheCreationBoxIsOpen) {
     EXPECT_TRUE(w->LoggingActive) << "started after Retry";
 }
 
-TEST_F(LoggerTest, AnExistingFileStopsTheStartWithTheCreationBox) {
+TEST_F(LoggerTest, AnExistingFileStopsTheStartWithTheCreationBoxAndCancelEndsTheProgram) {
     frmLogger& l = open();
     QFile(w->LogFilePath).open(QIODevice::WriteOnly);
     dialogs.answers = {Dialogs::Answer::Cancel};
     l.cmdStart_Click();
     EXPECT_TRUE(w->DbCreateFailed);
     EXPECT_FALSE(w->LoggingActive);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Database Creation Error!");
+    EXPECT_EQ(dialogs.boxes[0].buttons, Dialogs::Buttons::RetryCancel);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "\r\nDatabase Already Exists!\r\n\r\nRemove " + w->LogFilePath +
+                  ",\r\nor choose another Name....\r\n\r\nIf the error has been corrected, "
+                  "click 'Retry',\r\notherwise click 'Cancel' to Exit Program.");
     EXPECT_TRUE(w->Ended) << "Cancel ends the program at once";
     EXPECT_FALSE(w->LoggerOpen);
     EXPECT_EQ(SettingsStore().Read("CommPort", "unsaved"), "unsaved");
-}
-
-TEST_F(LoggerTest, ALongCommentIsCutWithAMessage) {
-    frmLogger& l = open();
-    l.txtComment->setText(QString(300, 'c'));
-    EXPECT_EQ(l.txtComment->text().size(), 254);
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].text, "Comment Too Long!");
 }
 
 class TimedRun : public LoggerTest {
@@ -206,8 +209,16 @@ protected:
     }
 };
 
-TEST_F(TimedRun, ChoosingTimedFillsBothBoxesWithTheSameTime) {
+TEST_F(TimedRun, ChoosingTimedRefusesAnExistingFileAndFillsBothBoxesWithTheSameTime) {
     frmLogger& l = open();
+    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
+    l.optTimer->setChecked(true);
+    l.optTimer_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Logging File Error!");
+    EXPECT_TRUE(l.optManual->isChecked());
+    EXPECT_FALSE(l.mskStartTime->isVisibleTo(&l));
+    QFile::remove(w->LogFilePath);
     clock.time = QTime(14, 5, 9);
     l.optTimer->setChecked(true);
     l.optTimer_Click();
@@ -217,13 +228,19 @@ TEST_F(TimedRun, ChoosingTimedFillsBothBoxesWithTheSameTime) {
     EXPECT_FALSE(l.cmdStart->isEnabled()) << "equal times never start";
 }
 
-TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryState) {
+// Every shown caption of both windows is readable whole in each state of a timed run. The
+// start takes the interval as leaving its field would.
+TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryStateAndTheStartCorrectsTheInterval) {
     frmLogger& l = timed("10:00:02 AM", "10:00:05 AM");
+    l.txtSampInt->setText("0"); // still in the field when the start time comes
     secondAt(QTime(10, 0, 1));
     ASSERT_EQ(l.cmdStart->text(), "Timed Start Pending!");
     expectCaptionsWhole(&l);
     secondAt(QTime(10, 0, 2));
     ASSERT_EQ(l.cmdStart->text(), "In Progress!");
+    EXPECT_EQ(l.txtSampInt->text(), "0.5");
+    EXPECT_EQ(w->LogIntervalMs, 500);
+    EXPECT_EQ(w->tmrLogClock.interval(), 500);
     l.StatusBlink = false;
     l.tmrRealTime_Timer();
     ASSERT_EQ(l.Label5->text(), "Sampling in Progress!");
@@ -237,87 +254,35 @@ TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryState) {
     expectCaptionsWhole(w.get());
 }
 
-TEST_F(TimedRun, TypingIntoAnEmptyBoxFillsItWhereverItWasClicked) {
+// Typing into an emptied box fills it from the start wherever it was clicked. Only the
+// user's entry into a box empties it: not the focus coming back with the window or after a
+// dialog closed. The run starts and stops at the typed times, also on late ticks.
+TEST_F(TimedRun, ATypedTimeFillsItsBoxAndStaysWhenTheFocusComesBackAndStopsTheRun) {
     frmLogger& l = timed("", "");
     QTest::mouseClick(l.mskStartTime, Qt::LeftButton, {},
                       QPoint(l.mskStartTime->width() * 2 / 3, l.mskStartTime->height() / 2));
-    QTest::keyClicks(l.mskStartTime, "103000pm");
-    EXPECT_EQ(l.mskStartTime->text(), "10:30:00 PM");
-}
-
-// Only the user's entry into a box empties it: not the focus coming back with the window
-// or after a dialog closed.
-TEST_F(TimedRun, ATypedStopTimeStaysWhenTheFocusComesBackAndStopsTheRun) {
-    frmLogger& l = timed("10:00:02 AM", "");
+    QTest::keyClicks(l.mskStartTime, "100002am");
+    EXPECT_EQ(l.mskStartTime->text(), "10:00:02 AM");
     QTest::mouseClick(l.mskEndTime, Qt::LeftButton);
-    QTest::keyClicks(l.mskEndTime, "100005am");
+    QTest::keyClicks(l.mskEndTime, "100005pm");
     for (const auto reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason,
                               Qt::OtherFocusReason, Qt::TabFocusReason}) {
         QFocusEvent back(QEvent::FocusIn, reason);
         QApplication::sendEvent(l.mskEndTime, &back);
         EXPECT_EQ(l.mskEndTime->text().trimmed(),
-                  reason == Qt::TabFocusReason ? "::" : "10:00:05 AM")
+                  reason == Qt::TabFocusReason ? "::" : "10:00:05 PM")
             << reason;
-        if (reason == Qt::TabFocusReason) {
-            QTest::keyClicks(l.mskEndTime, "100005am");
-        }
     }
-    secondAt(QTime(10, 0, 2));
+    QTest::keyClicks(l.mskEndTime, "100005am");
+    secondAt(QTime(10, 0, 1));
+    EXPECT_FALSE(w->LoggingActive);
+    secondAt(QTime(10, 0, 3));
     ASSERT_TRUE(w->LoggingActive);
-    secondAt(QTime(10, 0, 5));
+    secondAt(QTime(10, 0, 7));
     EXPECT_FALSE(w->LoggingActive);
 }
 
-TEST_F(TimedRun, ATimedStartTakesTheIntervalAsLeavingItsFieldWould) {
-    frmLogger& l = timed("10:00:02 AM", "10:00:30 AM");
-    l.txtSampInt->setText("0"); // still in the field when the start time comes
-    secondAt(QTime(10, 0, 2));
-    ASSERT_TRUE(w->LoggingActive);
-    EXPECT_EQ(l.txtSampInt->text(), "0.5");
-    EXPECT_EQ(w->LogIntervalMs, 500);
-    EXPECT_EQ(w->tmrLogClock.interval(), 500);
-}
-
-// Ticks at these times: the run is on after each as stated, across midnight or late ticks.
-TEST_F(TimedRun, StartsAndStopsAcrossMidnightAndOnLateTicks) {
-    const struct {
-        const char* start;
-        const char* stop;
-        std::vector<std::pair<QTime, bool>> ticks;
-    } runs[] = {
-        {"11:59:50 PM",
-         "12:00:10 AM",
-         {{{23, 59, 49}, false}, {{23, 59, 50}, true}, {{0, 0, 9}, true}, {{0, 0, 10}, false}}},
-        {"10:00:02 AM",
-         "10:00:06 AM",
-         {{{10, 0, 1}, false}, {{10, 0, 3}, true}, {{10, 0, 4}, true}, {{10, 0, 8}, false}}},
-    };
-    for (const auto& run : runs) {
-        ASSERT_TRUE(load());
-        showLine("DC -1.234 V");
-        timed(run.start, run.stop);
-        for (const auto& [time, active] : run.ticks) {
-            secondAt(time);
-            EXPECT_EQ(w->LoggingActive, active)
-                << run.start << " at " << qPrintable(time.toString());
-        }
-        w->Logger->cmdReturn_Click();
-        QFile::remove(w->LogFilePath);
-    }
-}
-
-TEST_F(TimedRun, TimedRefusesAnExistingFile) {
-    frmLogger& l = open();
-    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
-    l.optTimer->setChecked(true);
-    l.optTimer_Click();
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].title, "Logging File Error!");
-    EXPECT_TRUE(l.optManual->isChecked());
-    EXPECT_FALSE(l.mskStartTime->isVisibleTo(&l));
-}
-
-TEST_F(LoggerTest, ReturnStoresTheFolderAndAMenuCloseDuringARunStopsItFirst) {
+TEST_F(LoggerTest, ReturnStoresTheFolderAndAMenuCloseDuringARunStopsItFirstAndSoDoesQuit) {
     frmLogger& l = open();
     l.txtFilePath->setText("/data/logs/run1.qmx");
     l.cmdStart_Click();
@@ -330,16 +295,14 @@ TEST_F(LoggerTest, ReturnStoresTheFolderAndAMenuCloseDuringARunStopsItFirst) {
     EXPECT_TRUE(w->mnuOpen->isEnabled());
     frmLogger& again = open();
     EXPECT_EQ(again.txtFilePath->text(), "/data/logs/Test.qmx");
-}
-
-TEST_F(LoggerTest, QuittingWithTheLoggerOpenClosesItAndStoresItsFolder) {
-    open();
-    w->Logger->txtFilePath->setText(logs.filePath("x.qmx"));
+    again.txtFilePath->setText(logs.filePath("x.qmx"));
     w->cmdQuit_Click();
     EXPECT_EQ(w->Logger, nullptr);
     EXPECT_EQ(SettingsStore().Read("DataFilePath", ""), logs.path());
 }
 
+// The disk full, then the log's folder removed: the message names the log and the rows
+// saved, which stay.
 TEST_F(LoggerTest, ARowThatCannotBeSavedStopsTheRunAndKeepsTheRowsBefore) {
     frmLogger& l = open();
     l.cmdStart_Click();
@@ -363,6 +326,17 @@ TEST_F(LoggerTest, ARowThatCannotBeSavedStopsTheRunAndKeepsTheRowsBefore) {
     const int saved = w->SampleCount;
     EXPECT_TRUE(dialogs.boxes.back().text.contains(QString::number(saved) + " samples"));
     EXPECT_EQ(rowsOf(w->LogFilePath).size(), saved);
+
+    ASSERT_TRUE(QDir(logs.path()).mkdir("gone")); // the next run's folder is removed under it
+    w->LogFilePath = logs.filePath("gone/second.qmx");
+    l.cmdStart_Click();
+    w->GetRowofData();
+    ASSERT_TRUE(w->LoggingActive);
+    QDir(logs.filePath("gone")).removeRecursively();
+    w->GetRowofData();
+    EXPECT_FALSE(w->LoggingActive);
+    EXPECT_EQ(dialogs.boxes.back().title, "Logging Error!");
+    EXPECT_TRUE(dialogs.boxes.back().text.contains("2 samples saved before"));
 }
 
 TEST_F(LoggerTest, AReaderHoldingTheLogEndsNoRunAndItsRowsFollowInOrder) {
@@ -387,7 +361,8 @@ TEST_F(LoggerTest, AReaderHoldingTheLogEndsNoRunAndItsRowsFollowInOrder) {
               QStringList({"DC| V|-1.234|null", "DC| V|2|null", "DC| V|3|null"}));
 }
 
-TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
+// Once a second the chart takes the scale the reading needs, and says RESCALE.
+TEST_F(LoggerTest, TheChartFollowsTheReading) {
     frmLogger& l = open();
     EXPECT_EQ(l.lblMax->text(), ".10") << "the first scale opened";
     for (int i = 0; i < 3; ++i) {
@@ -400,14 +375,6 @@ TEST_F(LoggerTest, TheChartFollowsTheReadingAndAModeChangeEmptiesIt) {
     EXPECT_EQ(l.picGraph->PixelAt(239, -3.3), QColor(Qt::red));
     l.tmrRealTime_Timer();
     EXPECT_FALSE(l.lblRescale->isVisibleTo(&l));
-
-    showLine("AC  1.230 V");
-    l.tmrRealTime_Timer();
-    EXPECT_TRUE(l.lblRescale->isVisibleTo(&l));
-    EXPECT_EQ(l.lblType->text(), "AC Volts");
-    EXPECT_EQ(l.lblMin->text(), "0") << "one-sided";
-    showLine("AC  1.230 V");
-    EXPECT_NE(l.picGraph->PixelAt(200, -3.3), QColor(Qt::red)) << "the DC trace is gone";
 }
 
 TEST_F(LoggerTest, AModeChangeWhileTheWindowIsClosedEmptiesTheChart) {
@@ -424,29 +391,24 @@ TEST_F(LoggerTest, AModeChangeWhileTheWindowIsClosedEmptiesTheChart) {
     }
 }
 
-// Counts the restyles and font changes of the widgets of some windows.
-class RestyleCounter : public QObject {
-public:
-    explicit RestyleCounter(std::initializer_list<QWidget*> windows) : windows_(windows) {
+// Names the widgets of some windows whose style or font changes.
+struct RestyleCounter : QObject {
+    std::vector<QWidget*> windows;
+    QStringList restyled;
+    explicit RestyleCounter(std::vector<QWidget*> watched) : windows(std::move(watched)) {
         qApp->installEventFilter(this);
     }
     ~RestyleCounter() override { qApp->removeEventFilter(this); }
-    QStringList Restyled;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* widget = qobject_cast<QWidget*>(watched);
         if ((event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) &&
-            widget != nullptr &&
-            std::any_of(windows_.begin(), windows_.end(),
-                        [&](QWidget* window) { return window->isAncestorOf(widget); })) {
-            Restyled << widget->objectName();
+            widget != nullptr && std::any_of(windows.begin(), windows.end(), [&](QWidget* window) {
+                return window->isAncestorOf(widget);
+            })) {
+            restyled << widget->objectName();
         }
         return false;
     }
-
-private:
-    std::vector<QWidget*> windows_;
 };
 
 // A day of ticks must not wear the program down: a tick that changes no colour or font
@@ -458,7 +420,7 @@ TEST_F(LoggerTest, TicksOfARecordingRunRestyleNothingThatStaysTheSame) {
     showLine("AC  7.746 V");
     l.tmrRealTime_Timer();
     l.tmrRealTime_Timer();
-    RestyleCounter counter{w.get(), &l};
+    RestyleCounter counter({w.get(), &l});
     for (int tick = 1; tick <= 8; ++tick) {
         showLine(tick % 2 == 0 ? "AC  7.746 V" : "AC  7.747 V");
         if (tick % 2 == 0) {
@@ -468,17 +430,7 @@ TEST_F(LoggerTest, TicksOfARecordingRunRestyleNothingThatStaysTheSame) {
             l.tmrRealTime_Timer();
         }
     }
-    EXPECT_EQ(counter.Restyled, QStringList());
-}
-
-TEST_F(LoggerTest, HelpAndAbout) {
-    frmLogger& l = open();
-    l.mnuAbout->trigger();
-    l.mnuContents->trigger();
-    ASSERT_EQ(dialogs.boxes.size(), 2u);
-    EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Log Control");
-    EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Logging Control Help");
-    EXPECT_TRUE(dialogs.boxes[1].text.endsWith("('Menu' 6 times 'Enter')."));
+    EXPECT_EQ(counter.restyled, QStringList());
 }
 
 } // namespace

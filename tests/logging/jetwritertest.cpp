@@ -7,10 +7,10 @@
 #include "logging/jet4/jetlogwriter.h"
 #include "logging/jet4/rowencoder.h"
 #include "logging/jet4/tabledefinition.h"
+#include "tests/logging/testfiles.h"
 #include "tests/support/jetcheck.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -20,38 +20,19 @@ using namespace qmx;
 
 namespace {
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text).replace(' ', "").replace('|', ""));
-}
-
-QByteArray row(const Jet::Table& table, std::vector<std::optional<QByteArray>> values) {
-    std::vector<Jet::Field> fields;
-    for (const auto& v : values) {
-        fields.push_back({v.has_value(), v ? QByteArrayView(*v) : QByteArrayView()});
-    }
-    QByteArray out;
-    Jet::EncodeRow(table, fields, out);
-    return out;
-}
-
-QByteArray single(float f) {
-    QByteArray b(4, 0);
-    qToLittleEndian(f, b.data());
-    return b;
-}
-
 const QDateTime kExported(QDate(2024, 1, 2), QTime(3, 4, 5));
 
 // One row against the engine's bytes; whole files are judged by the checker below.
 TEST(JetEncoding, ARowMatchesTheEnginesBytes) {
-    const QByteArray bytes =
-        row(Jet::LogDataTable(19, 20), {Jet::Utf16("1:02:03 PM"), Jet::Utf16("DC"), Jet::Utf16("V"),
-                                        single(12.0f), std::nullopt});
-    EXPECT_EQ(bytes.toHex(' '),
-              hex("05 00 | 00 00 40 41 | 00 00 00 00 | 31 00 3a 00 30 00 32 00 3a 00 30 00 33 "
-                  "00 20 00 50 00 4d 00 | 44 00 43 00 | 56 00 | 24 00 | 22 00 1e 00 0a 00 | 03 00 "
-                  "| 0f")
-                  .toHex(' '));
+    const QByteArray texts[] = {Jet::Utf16("1:02:03 PM"), Jet::Utf16("DC"), Jet::Utf16("V")};
+    const QByteArray twelve("\x00\x00\x40\x41", 4); // 12.0 as a single
+    const std::vector<Jet::Field> fields = {
+        {true, texts[0]}, {true, texts[1]}, {true, texts[2]}, {true, twelve}, {false, {}}};
+    QByteArray bytes;
+    Jet::EncodeRow(Jet::LogDataTable(19, 20), fields, bytes);
+    EXPECT_EQ(bytes.toHex(' '), "05 00 00 00 40 41 00 00 00 00 31 00 3a 00 30 00 32 00 3a 00 30 "
+                                "00 33 00 20 00 50 00 4d 00 44 00 43 00 56 00 24 00 22 00 1e 00 "
+                                "0a 00 03 00 0f");
 }
 
 // A source of rows given in the test.
@@ -100,9 +81,7 @@ TEST(JetLogWriterFile, LaysOutMapsAndCountsAsTheEngineDoes) {
         const QString path = dir.filePath("run.mdb");
         const quint32 pages =
             writeFile(path, c.samples, rows({{"3/7/2004", std::nullopt}}, dcSamples(c.samples)));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray file = f.readAll();
+        const QByteArray file = ContentsOf(path);
         ASSERT_EQ(file.size(), qint64(c.pages) * 4096) << c.samples;
         EXPECT_EQ(pages, c.pages);
         if (Jetcheck::MissingReason().isEmpty()) {
@@ -176,10 +155,7 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
     for (const Case& c : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath("run.mdb");
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an older export");
-        old.close();
+        WriteFile(path, "an older export");
         try {
             (void)writeFile(path, c.announced, c.source, c.mostPages);
             ADD_FAILURE() << c.name << ": written";
@@ -188,9 +164,7 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
         }
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.mdb"})
             << c.name;
-        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-        EXPECT_EQ(old.readAll(), "an older export") << c.name;
-        old.close();
+        EXPECT_EQ(ContentsOf(path), "an older export") << c.name;
     }
     // A log that fits exactly once measured is written.
     QTemporaryDir dir;

@@ -1,19 +1,25 @@
+// A log file made, written and read: its tables, the creation's refusals and its box, the
+// writer's rules, and files that are no log or that a crash or a path could turn against us.
+#include "tests/logging/testfiles.h"
+#include "tests/support/fakes.h"
+#include "tests/support/logmaker.h"
+
 #include "grapher/csvexport.h"
-#include "logging/dberror.h"
+#include "logging/createlogdatabase.h"
 #include "logging/logcreation.h"
 #include "logging/logsummary.h"
 #include "logging/logwriter.h"
 #include "logging/samplerow.h"
-#include "tests/support/logmaker.h"
 
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,25 +28,14 @@ using namespace qmx;
 
 namespace {
 
-int errorCodeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const DbError& e) {
-        return e.Code;
-    }
-    return 0;
-}
-
 class LogFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path = dir.filePath("run1.qmx");
 
-    std::shared_ptr<SqliteDb> open() {
-        return std::make_shared<SqliteDb>(path, SqliteDb::Mode::ReadWrite);
-    }
     QString pragma(const QString& name) {
-        Statement s = open()->Prepare("PRAGMA " + name);
+        SqliteDb db(path, SqliteDb::Mode::ReadWrite);
+        Statement s = db.Prepare("PRAGMA " + name);
         s.Step();
         return s.Column(0).toString();
     }
@@ -51,10 +46,10 @@ TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
     const LogContents log = ReadWholeLog(path);
     EXPECT_TRUE(log.info.empty());
     EXPECT_TRUE(log.samples.empty());
-    auto db = open();
+    SqliteDb db(path, SqliteDb::Mode::ReadWrite);
     Statement columns =
-        db->Prepare("SELECT m.name, p.name, p.type, p.\"notnull\" FROM sqlite_master m, "
-                    "pragma_table_info(m.name) p ORDER BY m.rowid, p.cid");
+        db.Prepare("SELECT m.name, p.name, p.type, p.\"notnull\" FROM sqlite_master m, "
+                   "pragma_table_info(m.name) p ORDER BY m.rowid, p.cid");
     QStringList layout;
     while (columns.Step()) {
         layout << columns.Column(0).toString() + "." + columns.Column(1).toString() + " " +
@@ -69,85 +64,109 @@ TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
     EXPECT_EQ(pragma("user_version"), "1");
 }
 
-TEST_F(LogFileTest, AnExistingFileIsRefusedAndLeftUntouched) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("my notes");
-    f.close();
-    EXPECT_EQ(errorCodeOf([&] { LogCreation(path).Run(); }), DbError::kFileExists);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "my notes");
-}
-
-TEST_F(LogFileTest, MissingFolderAndReadOnlyFolderHaveTheirNumbers) {
-    EXPECT_EQ(errorCodeOf([&] { LogCreation(dir.filePath("no/such/run.qmx")).Run(); }),
-              DbError::kEngineFailure);
+// An existing file is left as it was; a missing or locked folder has its number, and a
+// creation run again once the folder is there makes the log.
+TEST_F(LogFileTest, CreationRefusesWithTheNumberOfTheFaultAndRetryResumes) {
+    WriteFile(path, "my notes");
+    EXPECT_EQ(ErrorCodeOf([&] { LogCreation(path).Run(); }), DbError::kFileExists);
+    EXPECT_EQ(ContentsOf(path), "my notes");
     if (geteuid() != 0) {
         QDir(dir.path()).mkdir("locked");
         QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_EQ(errorCodeOf([&] { LogCreation(dir.filePath("locked/run.qmx")).Run(); }),
+        EXPECT_EQ(ErrorCodeOf([&] { LogCreation(dir.filePath("locked/run.qmx")).Run(); }),
                   DbError::kPermissionDenied);
     }
-}
-
-TEST_F(LogFileTest, RetryResumesAtTheFailedStep) {
-    const QString folder = dir.filePath("later");
-    LogCreation creation(folder + "/run.qmx");
-    EXPECT_EQ(errorCodeOf([&] { creation.Run(); }), DbError::kEngineFailure);
-    EXPECT_EQ(errorCodeOf([&] { creation.Run(); }), DbError::kEngineFailure) << "no change";
-    QDir().mkpath(folder);
+    LogCreation creation(dir.filePath("later/run.qmx"));
+    EXPECT_EQ(ErrorCodeOf([&] { creation.Run(); }), DbError::kEngineFailure);
+    EXPECT_EQ(ErrorCodeOf([&] { creation.Run(); }), DbError::kEngineFailure) << "no change";
+    QDir().mkpath(dir.filePath("later"));
     creation.Run();
     EXPECT_TRUE(creation.Done());
-    EXPECT_TRUE(ReadWholeLog(folder + "/run.qmx").samples.empty());
+    EXPECT_TRUE(ReadWholeLog(dir.filePath("later/run.qmx")).samples.empty());
 }
 
-TEST_F(LogFileTest, WriterStoresEachRowInTheTableItsFieldsBelongTo) {
-    LogCreation(path).Run();
-    {
-        LogWriter writer(path);
-        StoreInfo(writer, QDate(2026, 12, 6), "bench supply");
-        StoreSample(writer, {"9:05:03 AM", "DC", " V", 1.25f, std::nullopt});
+class CreateLogDatabaseTest : public LogFileTest {
+protected:
+    ScriptedDialogs dialogs;
+    int ended = 0;
+    std::function<void()> endProgram = [this] { ++ended; };
+};
+
+TEST_F(CreateLogDatabaseTest, MissingFolderNamesTheFullPath) {
+    const QString gone = dir.filePath("gone/Test.qmx");
+    EXPECT_FALSE(CreateLogDatabase(gone, dialogs, endProgram));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("\r\nPath Doesn't Exist! - " + gone +
+                                                 "\r\n\r\nCheck Path, and/or create the Parent "
+                                                 "Folder manually....\r\n\r\n"));
+}
+
+TEST_F(CreateLogDatabaseTest, RetryWithoutChangeAsksAgainAndRetryAfterTheFixSucceeds) {
+    WriteFile(path, "");
+    dialogs.answers = {Dialogs::Answer::Retry, Dialogs::Answer::Retry};
+    // The user removes the file while the second box is open.
+    dialogs.whileBoxIsOpen = [&] {
+        if (dialogs.boxes.size() == 2) {
+            QFile::remove(path);
+        }
+    };
+    EXPECT_TRUE(CreateLogDatabase(path, dialogs, endProgram));
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].text, dialogs.boxes[1].text);
+    EXPECT_EQ(ended, 0);
+    EXPECT_GT(QFile(path).size(), 0);
+}
+
+// A disk that takes the new file but none of its contents: Cancel leaves no empty file to
+// block the next run, and Retry once there is room makes a whole log.
+TEST_F(CreateLogDatabaseTest, AFullDiskLeavesNoHalfMadeFile) {
+    for (const Dialogs::Answer answer : {Dialogs::Answer::Cancel, Dialogs::Answer::Retry}) {
+        const QString log = dir.filePath(answer == Dialogs::Answer::Retry ? "r.qmx" : "c.qmx");
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        dialogs.boxes.clear();
+        dialogs.answers = {answer};
+        dialogs.whileBoxIsOpen = [&] { setrlimit(RLIMIT_FSIZE, &old); };
+        const bool made = CreateLogDatabase(log, dialogs, endProgram);
+        setrlimit(RLIMIT_FSIZE, &old);
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_TRUE(dialogs.boxes[0].text.startsWith("\r\nDisk Full!"))
+            << qPrintable(dialogs.boxes[0].text);
+        EXPECT_EQ(made, answer == Dialogs::Answer::Retry);
+        if (made) {
+            EXPECT_TRUE(ReadWholeLog(log).samples.empty()) << "a whole, empty log";
+        } else {
+            EXPECT_FALSE(QFile::exists(log));
+        }
     }
-    const LogContents log = ReadWholeLog(path);
-    ASSERT_EQ(log.info.size(), 1u);
-    EXPECT_EQ(log.info[0].Description, "bench supply");
-    ASSERT_EQ(log.samples.size(), 1u);
-    EXPECT_FLOAT_EQ(float(log.samples[0].Value.value_or(0)), 1.25f);
-    EXPECT_FALSE(log.samples[0].Dbu.has_value());
-    EXPECT_EQ(log.samples[0].Units, " V");
 }
 
-TEST_F(LogFileTest, WidthsAndRequiredFieldsAreEnforced) {
+// Each row is on disk once stored (another connection sees it, no journal waits); a text
+// too long or a required field left empty is refused and stores nothing.
+TEST_F(LogFileTest, TheWriterSavesEachRowAtOnceAndRefusesWhatTheColumnsCannotHold) {
     LogCreation(path).Run();
     LogWriter writer(path);
-    EXPECT_EQ(errorCodeOf([&] {
-                  StoreSample(writer, {"10:00:00 AM", "TOOLONG", " V", 1.0f, std::nullopt});
-              }),
-              DbError::kFieldTooSmall);
-    EXPECT_EQ(errorCodeOf([&] {
-                  writer.Add(LogHeader{std::nullopt, "bench"});
-              }),
-              DbError::kNullNotAllowed);
-    EXPECT_EQ(errorCodeOf([&] { StoreInfo(writer, QDate(2027, 1, 1), QString(256, 'x')); }),
-              DbError::kFieldTooSmall);
-    EXPECT_TRUE(ReadWholeLog(path).samples.empty());
-}
-
-TEST_F(LogFileTest, ASavedRowIsDurable) {
-    LogCreation(path).Run();
-    LogWriter writer(path);
-    Statement mode = open()->Prepare("PRAGMA journal_mode");
-    mode.Step();
-    EXPECT_EQ(mode.Column(0).toString(), "delete");
-    // Another connection sees each row as soon as it is saved: nothing waits in a buffer.
+    EXPECT_EQ(pragma("journal_mode"), "delete");
     StoreSample(writer, {"9:00:00 AM", "DC", " V", 1.0f, std::nullopt});
     EXPECT_EQ(ReadWholeLog(path).samples.size(), 1u);
     EXPECT_FALSE(QFile::exists(path + "-journal"));
+    EXPECT_EQ(ErrorCodeOf([&] {
+                  StoreSample(writer, {"10:00:00 AM", "TOOLONG", " V", 1.0f, std::nullopt});
+              }),
+              DbError::kFieldTooSmall);
+    EXPECT_EQ(ErrorCodeOf([&] {
+                  writer.Add(LogHeader{std::nullopt, "bench"});
+              }),
+              DbError::kNullNotAllowed);
+    EXPECT_EQ(ErrorCodeOf([&] { StoreInfo(writer, QDate(2027, 1, 1), QString(256, 'x')); }),
+              DbError::kFieldTooSmall);
+    const LogContents log = ReadWholeLog(path);
+    EXPECT_TRUE(log.info.empty());
+    EXPECT_EQ(log.samples.size(), 1u);
 }
-
-} // namespace
-
-namespace {
 
 struct HostileLog {
     const char* name;
@@ -176,7 +195,6 @@ TEST_P(HostileLogs, AreRefusedNamingWhy) {
     }
 }
 
-constexpr const char* kInfo = "CREATE TABLE Info (Date, Description);";
 INSTANTIATE_TEST_SUITE_P(
     Logs, HostileLogs,
     ::testing::Values(
@@ -228,11 +246,9 @@ TEST_F(LogFileTest, ReadingRecoversAJournalLeftByACrash) {
         ::waitpid(child, nullptr, 0);
     }
     ASSERT_TRUE(QFile::exists(path + "-journal"));
-    const QString csv = dir.filePath("out.csv");
-    CsvExport(path, csv).Run();
-    QFile f(csv);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "12/6/2026,bench\r\n9:00:00 AM,DC, V,1,\r\n9:00:00 AM,DC, V,2,\r\n");
+    CsvExport(path, dir.filePath("out.csv")).Run();
+    EXPECT_EQ(ContentsOf(dir.filePath("out.csv")),
+              "12/6/2026,bench\r\n9:00:00 AM,DC, V,1,\r\n9:00:00 AM,DC, V,2,\r\n");
     EXPECT_FALSE(QFile::exists(path + "-journal"));
 }
 
@@ -241,41 +257,12 @@ TEST_F(LogFileTest, APathBeginningWithFileIsAPathNotAnAddress) {
     const auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
     QDir::setCurrent(dir.path());
     MakeLog(dir.filePath("other.qmx"), {{1.0f}});
-    const QByteArray other = [&] {
-        QFile f(dir.filePath("other.qmx"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray other = ContentsOf(dir.filePath("other.qmx"));
     LogCreation("file:other.qmx").Run();
     StoreSample(*std::make_unique<LogWriter>("file:other.qmx"),
                 {"9:00:00 AM", "AC", " V", 5.0f, std::nullopt});
-    QFile f(dir.filePath("other.qmx"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), other) << "an existing file was written";
+    EXPECT_EQ(ContentsOf(dir.filePath("other.qmx")), other) << "an existing file was written";
     EXPECT_EQ(ReadWholeLog(dir.filePath("file:other.qmx")).samples.size(), 1u);
-}
-
-// Another program reading the log in a long transaction holds up no row and ends no run.
-TEST_F(LogFileTest, RowsWaitInOrderWhileAReaderHoldsTheLog) {
-    MakeLog(path, {});
-    LogWriter writer(path);
-    auto reader = std::make_unique<SqliteDb>(path, SqliteDb::Mode::ReadOnly);
-    reader->Exec("BEGIN");
-    Statement hold = reader->Prepare("SELECT count(*) FROM LogData");
-    hold.Step();
-    for (const float v : {1.0f, 2.0f, 3.0f}) {
-        StoreSample(writer, {"9:00:00 AM", "DC", " V", v, std::nullopt});
-    }
-    EXPECT_EQ(writer.SamplesStored(), 0);
-    EXPECT_EQ(writer.Waiting(), 3);
-    hold.Reset();
-    reader->Exec("COMMIT");
-    writer.StoreWaiting();
-    EXPECT_EQ(writer.SamplesStored(), 3);
-    std::vector<float> values;
-    for (const LogRecord& r : ReadWholeLog(path).samples) {
-        values.push_back(float(r.Value.value_or(0)));
-    }
-    EXPECT_EQ(values, std::vector<float>({1.0f, 2.0f, 3.0f}));
 }
 
 } // namespace
