@@ -184,16 +184,10 @@ QRect findGraph(const QImage& image) {
     return graph;
 }
 
-// The row nearest to the expected one at which the trace crosses a column, or -1.
-int traceRowNear(const QImage& image, int column, int expected) {
-    for (int d = 0; d <= 3; ++d) {
-        for (const int y : {expected - d, expected + d}) {
-            if (image.valid(column, y) && image.pixelColor(column, y) == kRed) {
-                return y;
-            }
-        }
-    }
-    return -1;
+// Whether the trace crosses a column within three rows of the expected one.
+bool traceNear(const QImage& image, int column, int expected) {
+    return CountPixels(image, QRect(column, expected - 3, 1, 7),
+                       [](const QColor& c) { return c == kRed; }) > 0;
 }
 
 TEST_F(RealDisplay, TwoClicksOnTheGraphLeaveTwoMarkersAndZoomShowsWhatLiesBetween) {
@@ -219,8 +213,8 @@ TEST_F(RealDisplay, TwoClicksOnTheGraphLeaveTwoMarkersAndZoomShowsWhatLiesBetwee
     ASSERT_TRUE(waitFor([&] {
         graph = findGraph(screenshot());
         return graph.width() > 300 && graph.height() > 200 &&
-               traceRowNear(shot, graph.left(), rowOf(rising(1))) >= 0 &&
-               traceRowNear(shot, graph.right(), rowOf(rising(100))) >= 0;
+               traceNear(shot, graph.left(), rowOf(rising(1))) &&
+               traceNear(shot, graph.right(), rowOf(rising(100)));
     })) << "no graph of the whole log on the screen (a black area at "
         << graph.x() << "," << graph.y() << " of " << graph.width() << "x" << graph.height() << ")";
 
@@ -242,8 +236,8 @@ TEST_F(RealDisplay, TwoClicksOnTheGraphLeaveTwoMarkersAndZoomShowsWhatLiesBetwee
     const int last = sampleAt(right);
     EXPECT_TRUE(waitFor([&] {
         screenshot();
-        return traceRowNear(shot, graph.left(), rowOf(rising(first))) >= 0 &&
-               traceRowNear(shot, graph.right(), rowOf(rising(last))) >= 0;
+        return traceNear(shot, graph.left(), rowOf(rising(first))) &&
+               traceNear(shot, graph.right(), rowOf(rising(last)));
     })) << "the zoomed graph should run from sample "
         << first << " to sample " << last;
 }

@@ -1,7 +1,6 @@
 // The graph window as the user meets it: opened from the main window, its labels and
 // pixels, cursor, markers and zoom, the comment, and the exports from its menu.
 #include "tests/logging/testfiles.h"
-#include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
@@ -10,7 +9,6 @@
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
 #include "grapher/logdocument.h"
-#include "logging/logimport.h"
 #include "logging/sqlitedb.h"
 #include "platform/settingsstore.h"
 #include "ui/picturebox.h"
@@ -167,102 +165,6 @@ TEST_F(GrapherTest, LoadErrorsRefuseWithTheirMessageAndCloseTheWindow) {
         EXPECT_TRUE(w->Link.IsOpen());
     }
 }
-
-// What a user sees of a log through one pass of the window's commands: the graph, its
-// labels and title, the readout at three places, a zoom, the sign filter and the CSV export.
-QStringList seenThrough(frmGrapher& g, ScriptedDialogs& dialogs) {
-    const auto picture = [&g] {
-        const QImage& image = g.picGraph->Image();
-        return QString::number(qHashBits(image.constBits(), size_t(image.sizeInBytes())));
-    };
-    const auto labels = [&g] {
-        QStringList texts;
-        for (const QLabel* l :
-             {g.lblTitle, g.lblDate, g.lblMax, g.lblMidHigh, g.lblMid, g.lblMidLow, g.lblMin,
-              g.lblMaxVal, g.lblMinVal, g.lblTS, g.lblType, g.lblUnits, g.lblValue, g.lbldBu}) {
-            texts << l->text();
-        }
-        return texts.join('|');
-    };
-    const double n = g.View.ViewCount();
-    QStringList seen{g.txtComment->text(), labels(), picture()};
-    for (const double x : {1.0, n / 3, n}) {
-        g.picGraph_MouseMove(x);
-        seen << labels();
-    }
-    g.picGraph_MouseDown(n / 4);
-    g.picGraph_MouseDown(n * 3 / 4);
-    g.cmdZoom_Click();
-    seen << QString("%1..%2").arg(g.View.FirstPos()).arg(g.View.LastPos()) << labels() << picture();
-    g.cmdPlusMinus_Click();
-    seen << g.View.SignFilter << labels() << picture();
-    g.mnuCDelimited_Click();
-    seen << dialogs.boxes.back().title;
-    return seen;
-}
-
-// Each of the earlier version's logs, and a log of this program made from it: the window
-// shows them alike, every sample as stored, the earlier one read-only.
-class GrapherLegacyLogs : public GrapherTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(GrapherLegacyLogs, ShowWhatTheSameLogOfThisProgramShowsAndOpenReadOnly) {
-    SKIP_WITHOUT_LEGACY_LOGS();
-    const QString name = GetParam();
-    const QJsonObject want = Jetcheck::Expected(name);
-    const std::vector<LogRecord> rows = Jetcheck::Samples(want);
-    const QString legacy = logs.filePath(name + ".qmx");
-    ASSERT_TRUE(QFile::copy(Jetcheck::LegacyLogs() + "/" + name + ".qmx", legacy));
-    QFile::setPermissions(legacy, QFile::ReadOwner | QFile::WriteOwner);
-    ASSERT_TRUE(QDir(logs.path()).mkdir("sqlite"));
-    const QString twin = logs.filePath("sqlite/" + name + ".qmx");
-    ImportLog(legacy, twin);
-    const QByteArray original = ContentsOf(legacy);
-
-    if (rows.empty()) {
-        ASSERT_EQ(open(legacy), nullptr);
-        EXPECT_EQ(open(twin), nullptr);
-        ASSERT_EQ(dialogs.boxes.size(), 2u);
-        EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Database is not a valid .qmx file,"));
-        EXPECT_EQ(dialogs.boxes[0].text, dialogs.boxes[1].text);
-        return;
-    }
-    ASSERT_NE(open(legacy), nullptr);
-    ASSERT_EQ(g->Document()->Count(), qint32(rows.size()));
-    for (qint32 p = 1; p <= g->Document()->Count(); ++p) {
-        const LogDocument::Sample s = g->Document()->Read(p);
-        const LogRecord& r = rows[size_t(p - 1)];
-        ASSERT_TRUE(s.TimeStamp == r.TimeStamp.value_or("") && s.Type == r.Type.value_or("") &&
-                    s.Units == r.Units.value_or("") && s.Value == SampleNumber(r.Value) &&
-                    s.Dbu == SampleNumber(r.Dbu))
-            << "sample " << p;
-    }
-    const QStringList seen = seenThrough(*g, dialogs);
-    EXPECT_EQ(ContentsOf(logs.filePath(name + ".csv")), CsvOf(Jetcheck::Info(want), rows));
-    g->mnuCAccess_Click();
-    EXPECT_EQ(dialogs.boxes.back().title, "Access Database File Creation Successful!");
-    EXPECT_EQ(ContentsOf(logs.filePath(name + ".mdb")), original) << "a copy byte for byte";
-    // The comment cannot be edited, and Return stores nothing.
-    EXPECT_TRUE(g->txtComment->isReadOnly());
-    EXPECT_TRUE(g->txtComment->toolTip().contains("Read-Only"));
-    g->txtComment->setFocus();
-    QTest::keyClicks(g->txtComment, "edited");
-    EXPECT_TRUE(g->txtComment->text() == Jetcheck::Info(want)[0].Description)
-        << qPrintable(g->txtComment->text());
-    const size_t boxes = dialogs.boxes.size();
-    g->cmdReturn_Click();
-    EXPECT_EQ(dialogs.boxes.size(), boxes) << "no message";
-    EXPECT_EQ(w->Grapher, nullptr);
-    EXPECT_EQ(ContentsOf(legacy), original);
-
-    ASSERT_NE(open(twin), nullptr);
-    EXPECT_FALSE(g->txtComment->isReadOnly());
-    EXPECT_EQ(seenThrough(*g, dialogs), seen);
-}
-
-INSTANTIATE_TEST_SUITE_P(Samples, GrapherLegacyLogs, ::testing::ValuesIn(Jetcheck::kLegacyLogs),
-                         [](const auto& info) {
-                             return QString(info.param).remove('-').toStdString();
-                         });
 
 TEST_F(GrapherTest, LongLogsOpenWhole) {
     for (int n : {32766, 40000}) {
@@ -483,17 +385,29 @@ TEST_F(GrapherTest, ReadFailuresShowAMessageOnceAndTheProgramKeepsRunning) {
     }
 }
 
-TEST_F(GrapherTest, CsvFromAZoomedViewWritesTheWholeLog) {
-    open(make("run1.qmx", Ramp(50, rise)));
+// Both exports from a zoomed view write the whole log and leave the view as it was, shown
+// again exactly by a later redraw; the Access copy opens again like the log.
+TEST_F(GrapherTest, ExportsFromAZoomedViewWriteTheWholeLogAndKeepTheView) {
+    std::vector<LogSample> samples = Ramp(30, rise);
+    samples[3] = {std::nullopt, "OH", std::nullopt, std::nullopt, "11:59:59 PM"};
+    samples[4] = {0.775f, "AC", "mV", -0.01f, "12:00:00 AM"};
+    open(make("run1.qmx", samples, "original, \"µ\""));
     zoom(10, 20);
+    const QImage zoomed = g->picGraph->Image().copy();
     g->mnuCDelimited->trigger();
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    g->mnuCAccess->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].title, ".CSV File Creation Successful!");
     EXPECT_EQ(dialogs.boxes[0].text,
               "Comma Separated Values File Creation Successful!\r\nFile is in the same Folder as "
               "the .qmx File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
-    EXPECT_EQ(ContentsOf(logs.filePath("run1.csv")).count('\n'), 51);
-    // The zoomed view stays, and a later redraw shows exactly it.
+    EXPECT_EQ(dialogs.boxes[1].title, "Access Database File Creation Successful!");
+    EXPECT_EQ(dialogs.boxes[1].text,
+              "Access File Created Successfully!\r\nFile is in the same Folder as the .qmx "
+              "File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
+    EXPECT_EQ(ContentsOf(logs.filePath("run1.csv")).count('\n'), 31);
+    EXPECT_EQ(g->lblDate->text(), kLongDate);
+    EXPECT_EQ(g->picGraph->Image(), zoomed);
     g->cmdPlusMinus->click();
     EXPECT_EQ(g->View.FirstPos(), 10);
     EXPECT_EQ(g->View.LastPos(), 20);
@@ -501,6 +415,12 @@ TEST_F(GrapherTest, CsvFromAZoomedViewWritesTheWholeLog) {
     EXPECT_EQ(g->lblMaxVal->text(), "+20.00");
     EXPECT_EQ(g->picGraph->PixelAt(1, 10.0), kRed);
     EXPECT_EQ(g->picGraph->PixelAt(11, 20.0), kRed);
+    // The checker and mdbtools judge the file in AccessExport's table; here it opens again.
+    dialogs.files.push_back(logs.filePath("run1.mdb"));
+    g->cmdOpen_Click();
+    EXPECT_EQ(g->View.ViewCount(), 30);
+    EXPECT_EQ(g->txtComment->text(), "original, \"µ\"");
+    EXPECT_FALSE(g->mnuCAccess->isEnabled());
 }
 
 // Exports from the window that cannot be written: their box, every file left as it was.
@@ -563,30 +483,6 @@ TEST_F(GrapherTest, ExportRefusalsShowTheirMessageAndLeaveEveryFileAsItWas) {
         g->Form_KeyDown(39);
         g->picGraph_MouseMove(3.0);
     }
-}
-
-TEST_F(GrapherTest, AccessCopyIsAnAccessDatabaseOfTheLogAndKeepsTheView) {
-    std::vector<LogSample> samples = Ramp(30, rise);
-    samples[3] = {std::nullopt, "OH", std::nullopt, std::nullopt, "11:59:59 PM"};
-    samples[4] = {0.775f, "AC", "mV", -0.01f, "12:00:00 AM"};
-    open(make("run1.qmx", samples, "original, \"µ\""));
-    zoom(5, 15);
-    const QImage zoomed = g->picGraph->Image().copy();
-    g->mnuCAccess->trigger();
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].title, "Access Database File Creation Successful!");
-    EXPECT_EQ(dialogs.boxes[0].text,
-              "Access File Created Successfully!\r\nFile is in the same Folder as the .qmx "
-              "File\r\n\r\nPress 'OK' to Continue...\r\n\r\n");
-    EXPECT_EQ(g->lblDate->text(), kLongDate);
-    EXPECT_EQ(g->View.ViewCount(), 11);
-    EXPECT_EQ(g->picGraph->Image(), zoomed);
-    // The checker and mdbtools judge the file in AccessExport's table; here it opens again.
-    dialogs.files.push_back(logs.filePath("run1.mdb"));
-    g->cmdOpen_Click();
-    EXPECT_EQ(g->View.ViewCount(), 30);
-    EXPECT_EQ(g->txtComment->text(), "original, \"µ\"");
-    EXPECT_FALSE(g->mnuCAccess->isEnabled());
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // Access-format logs end to end: the export judged by jetcheck and mdbtools, the earlier
-// version's sample logs read and imported, damaged files and a failing reader refused.
+// version's sample logs read, imported, graphed and exported, damaged files and a failing
+// reader refused.
 #include "grapher/accessexport.h"
+#include "grapher/csvexport.h"
+#include "grapher/logdocument.h"
 #include "logging/accesslogreader.h"
 #include "logging/dberror.h"
 #include "logging/logreader.h"
@@ -138,27 +141,52 @@ void expectRowsOf(const QString& name, const LogContents& log) {
     }
 }
 
-// Read, imported, and through qmxtool info, as a log of this program with the same rows
-// would be.
-TEST(LegacyLogs, ReadImportedAndExportedGiveTheirExpectedRows) {
+// Each of the earlier version's logs: read, imported, opened for the graph (every sample as
+// stored, read-only), exported as CSV and copied, and through qmxtool info, as a log of this
+// program with the same rows would be. An empty one is refused as an empty log is.
+TEST(LegacyLogs, ReadImportedGraphedAndExportedGiveTheirExpectedRows) {
     SKIP_WITHOUT_LEGACY_LOGS();
     QTemporaryDir dir;
     for (const char* name : Jetcheck::kLegacyLogs) {
+        SCOPED_TRACE(name);
         const QString old = Jetcheck::LegacyLogs() + "/" + name + ".qmx";
+        const QJsonObject want = Jetcheck::Expected(name);
+        const std::vector<LogRecord> rows = Jetcheck::Samples(want);
         EXPECT_TRUE(LogReader::IsAccessFormat(old));
         expectRowsOf(name, ReadWholeLog(old));
         const QString imported = dir.filePath(QString(name) + ".qmx");
-        ASSERT_EQ(qmxtool({"import", old, imported}).status, 0) << name;
+        ASSERT_EQ(qmxtool({"import", old, imported}).status, 0);
         EXPECT_FALSE(LogReader::IsAccessFormat(imported));
         expectRowsOf(name, ReadWholeLog(imported));
-        const qsizetype samples = Jetcheck::Samples(Jetcheck::Expected(name)).size();
+        if (rows.empty()) {
+            EXPECT_EQ(ErrorCodeOf([&] { LogDocument{old}; }), DbError::kNoCurrentRow);
+        } else {
+            const LogDocument doc(old);
+            EXPECT_EQ(doc.WhyReadOnly(), LogDocument::ReadOnlyReason::AccessFormat);
+            EXPECT_EQ(doc.Date(), Jetcheck::Info(want)[0].Date.value_or(""));
+            ASSERT_EQ(doc.Count(), qint32(rows.size()));
+            for (qint32 p = 1; p <= doc.Count(); ++p) {
+                const LogDocument::Sample s = doc.Read(p);
+                const LogRecord& r = rows[size_t(p - 1)];
+                ASSERT_TRUE(s.TimeStamp == r.TimeStamp.value_or("") &&
+                            s.Type == r.Type.value_or("") && s.Units == r.Units.value_or("") &&
+                            s.Value == SampleNumber(r.Value) && s.Dbu == SampleNumber(r.Dbu))
+                    << "sample " << p;
+            }
+        }
+        const QString csv = dir.filePath(QString(name) + ".csv");
+        CsvExport(old, csv).Run();
+        EXPECT_EQ(ContentsOf(csv), CsvOf(Jetcheck::Info(want), rows));
+        ExportAccessFile(old, dir.filePath(QString(name) + ".mdb"));
+        EXPECT_EQ(ContentsOf(dir.filePath(QString(name) + ".mdb")), ContentsOf(old))
+            << "a copy byte for byte";
         const ToolRun info = qmxtool({"info", old, "--json"});
         const ToolRun sqliteInfo = qmxtool({"info", imported, "--json"});
-        EXPECT_EQ(info.out, sqliteInfo.out) << name;
-        EXPECT_EQ(info.status, sqliteInfo.status) << name;
-        if (samples > 0) {
-            EXPECT_TRUE(info.out.contains(QString("\"samples\":%1,").arg(samples).toUtf8()))
-                << name << ": " << info.out.constData();
+        EXPECT_EQ(info.out, sqliteInfo.out);
+        EXPECT_EQ(info.status, sqliteInfo.status);
+        if (!rows.empty()) {
+            EXPECT_TRUE(info.out.contains(QString("\"samples\":%1,").arg(rows.size()).toUtf8()))
+                << info.out.constData();
         }
     }
     // A new log is never written over an existing file.
