@@ -60,17 +60,6 @@ TEST(CsvFile, HoldsTheLogInThePlainLayoutWhateverTheLocale) {
     }
 }
 
-TEST(CsvFile, AMissingFolderIsFileNotFoundAndRetryResumes) {
-    QTemporaryDir dir;
-    const QString log = dir.filePath("run1.qmx"), out = dir.filePath("later/out.csv");
-    MakeLog(log, {{1.0f}});
-    CsvExport exporter(log, out);
-    EXPECT_EQ(ErrorCodeOf([&] { exporter.Run(); }), DbError::kFileNotFound);
-    QDir().mkpath(dir.filePath("later"));
-    exporter.Run();
-    EXPECT_EQ(ContentsOf(out), "12/6/2026,bench\r\n9:00:00 AM,DC, V,1,\r\n");
-}
-
 // An earlier export at a path, which the user may not write when read-only.
 void earlierExport(const QString& path, bool readOnly = false) {
     WriteFile(path, "an earlier export");

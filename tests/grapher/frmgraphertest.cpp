@@ -79,24 +79,17 @@ protected:
 // Centred on the main window's screen, with the log's name, date, comment, kind, extremes
 // and trace; opening from the main window again loads into the same window.
 TEST_F(GrapherTest, OpensFromTheMainWindowCentredWithTheLogsNameDateCommentAndTrace) {
-    const QString path = make("run1.qmx", Ramp(100, ramp100), "supply, 5 V rail");
-    ASSERT_NE(open(path), nullptr);
+    ASSERT_NE(open(make("run1.qmx", Ramp(100, ramp100), "supply, 5 V rail")), nullptr);
     EXPECT_EQ(dialogs.fileRequests[0].Title, "Open Data File for Graphing....");
     EXPECT_EQ(dialogs.fileRequests[0].Filter, "QMX|*.qmx|MDB|*.mdb");
-    EXPECT_EQ(w->GraphFilePath, path);
-    EXPECT_EQ(g->windowTitle(), "QMX-7300 Data Graphing Module");
     EXPECT_EQ(g->lblFileName->text(), "Filename: run1.qmx");
     EXPECT_EQ(g->lblDate->text(), kLongDate);
     EXPECT_EQ(g->txtComment->text(), "supply, 5 V rail");
     EXPECT_EQ(g->lblTitle->text(), "DC  V");
     EXPECT_EQ(g->View.ViewCount(), 100);
-    EXPECT_EQ(g->lblMax->text(), "10.00");
     EXPECT_EQ(g->lblMaxVal->text(), "+10.00");
     EXPECT_EQ(g->lblMinVal->text(), "+0.10");
-    EXPECT_FALSE(g->cmdZoom->isEnabled());
-    EXPECT_FALSE(g->cmdReset->isEnabled());
     EXPECT_TRUE(g->cmdPlusMinus->isEnabled());
-    EXPECT_TRUE(g->mnuCAccess->isEnabled());
     EXPECT_EQ(g->picGraph->PixelAt(100, 10.0), kRed);
     EXPECT_EQ(g->picGraph->PixelAt(50, 5.0), kRed);
     const QRect screen = w->screen()->availableGeometry();
@@ -114,7 +107,8 @@ TEST_F(GrapherTest, OpensFromTheMainWindowCentredWithTheLogsNameDateCommentAndTr
     EXPECT_EQ(g->View.ViewCount(), 20);
 }
 
-// Files the window refuses, each with its box, quickly; the program goes on.
+// Files the window refuses, quickly, with the box for their kind of fault (an empty log,
+// a damaged Access-format file, a file that is no log, and why); the program goes on.
 TEST_F(GrapherTest, LoadErrorsRefuseWithTheirMessageAndCloseTheWindow) {
     const QString notValid = "Database is not a valid .qmx file,\r\nor may be corrupted!\r\n\r\n";
     const QString good = make("good.qmx", Ramp(1000, ramp100)), copy = logs.filePath("good.mdb");
@@ -124,20 +118,15 @@ TEST_F(GrapherTest, LoadErrorsRefuseWithTheirMessageAndCloseTheWindow) {
         QString kind;
         QString text; // the box's text before "Cannot continue...."
     } cases[] = {{"empty info", notValid},
-                 {"no samples", notValid},
                  {"not a database", "Unknown Error!\r\n\r\n"},
                  {"no LogData", "Unknown Error!\r\n\r\nthe log has no table LogData\r\n\r\n"},
                  {"a folder", "Unknown Error!\r\n\r\nit is a folder, not a log file\r\n\r\n"},
-                 {"truncated in a page", notValid},
-                 {"random bytes after the signature", notValid},
-                 {"a huge row count", notValid}};
+                 {"random bytes after the signature", notValid}};
     for (const auto& c : cases) {
         SCOPED_TRACE(qPrintable(c.kind));
         const QString path = logs.filePath(c.kind + ".qmx");
         if (c.kind == "empty info") {
             MakeLog(path, Ramp(5, ramp100), "", "", false);
-        } else if (c.kind == "no samples") {
-            MakeLog(path, {});
         } else if (c.kind == "not a database") {
             WriteFile(path, QByteArray(4096, 'x'));
         } else if (c.kind == "no LogData") {
@@ -147,7 +136,7 @@ TEST_F(GrapherTest, LoadErrorsRefuseWithTheirMessageAndCloseTheWindow) {
         } else if (c.kind == "a folder") {
             QDir().mkdir(path);
         }
-        for (const auto& [damage, bytes] : damaged) { // Access-format files
+        for (const auto& [damage, bytes] : damaged) { // an Access-format file
             if (damage == c.kind) {
                 WriteFile(path, bytes);
             }
@@ -206,17 +195,13 @@ TEST_F(GrapherTest, CursorFollowsKeysAndPointerWithOneCross) {
     samples[7].dbu = 2.5f;
     ASSERT_NE(open(make("run.qmx", samples)), nullptr);
     const QImage plotted = g->picGraph->Image().copy();
-    g->Form_KeyDown(39);
-    EXPECT_EQ(g->CurrentPosition(), 100);
-    g->Form_KeyDown(37);
-    EXPECT_EQ(g->CurrentPosition(), 99);
-    EXPECT_EQ(g->lblValue->text(), "9.9");
     g->picGraph_MouseMove(7.5);
     EXPECT_EQ(g->CurrentPosition(), 8);
     EXPECT_EQ(g->lbldBu->text(), "2.5");
     EXPECT_EQ(g->lblTS->text(), "9:00:00 AM");
     g->Form_KeyDown(39);
     EXPECT_EQ(g->CurrentPosition(), 9) << "the key steps from the sample under the pointer";
+    EXPECT_EQ(g->lblValue->text(), "0.9");
     // Exactly one cross: removing it by drawing it again gives back the plotted picture.
     EXPECT_NE(g->picGraph->Image(), plotted);
     g->cmdReset_Click();
@@ -265,6 +250,15 @@ TEST_F(GrapherTest, SignFilterCyclesWithTitleSuffixesAndAcLogsArePositiveOnly) {
     EXPECT_EQ(g->lblTitle->text(), "DC  V") << "a zoom writes the title without the suffix";
     g->cmdPlusMinus_Click();
     EXPECT_EQ(g->View.SignFilter, "both");
+    // A log of one sign cycles through that sign only.
+    open(make("positive.qmx", Ramp(5, rise)));
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->View.SignFilter, "positive");
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->View.SignFilter, "both");
+    open(make("negative.qmx", Ramp(5, [](int k) { return float(1 - k); }))); // 0 at most
+    g->cmdPlusMinus_Click();
+    EXPECT_EQ(g->View.SignFilter, "negative");
     std::vector<LogSample> ac = Ramp(10, ramp100);
     for (LogSample& s : ac) {
         s.type = "AC";

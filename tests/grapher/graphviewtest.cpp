@@ -44,20 +44,6 @@ TEST(DrawScale, LadderLabelsAndFilter) {
     }
 }
 
-TEST(SignFilter, CyclesThroughTheSignsTheViewHolds) {
-    const struct {
-        const char* from;
-        float max, min;
-        const char* to;
-    } steps[] = {{"both", 5, -3, "positive"}, {"positive", 5, -3, "negative"},
-                 {"negative", 5, -3, "both"}, {"both", 0, -3, "negative"},
-                 {"both", 5, 1, "positive"},  {"positive", 5, 1, "both"}};
-    for (const auto& s : steps) {
-        EXPECT_EQ(GraphScale::NextSignFilter(s.from, s.max, s.min), s.to)
-            << s.from << " " << s.max << " " << s.min;
-    }
-}
-
 // Markers count from the view's first sample; one sample between them widens to two.
 TEST(ZoomRange, MarkersCountFromTheViewsFirstSample) {
     const struct {
