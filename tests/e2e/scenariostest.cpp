@@ -4,7 +4,6 @@
 #include "tests/logging/testfiles.h"
 #include "tests/support/fakes.h"
 #include "tests/support/logmaker.h"
-#include "tests/support/mainwindowfixture.h"
 #include "tests/support/settingsfixture.h"
 #include "tests/support/simulatedmeter.h"
 
@@ -23,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,7 +29,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 using namespace qmx;
 
@@ -224,65 +221,30 @@ TEST_F(Scenario, TheMeterChangesModeWhileTheAlarmSoundsAndARunRecords) {
     EXPECT_EQ(readouts(graph), recorded);
 }
 
-// A careless world: a meter unplugged mid-run, a settings file full of garbage.
-using Faults = MainWindowFixture;
-
-using UnpluggedMeter = Faults;
+// A meter unplugged mid-run and plugged back: no row while it is away, and the rows go on
+// when it is back, each a line the meter sent.
+using UnpluggedMeter = Scenario;
 
 TEST_F(UnpluggedMeter, RowsResumeWhenItIsBackWithNothingLostAndNoStaleRows) {
-    QTemporaryDir dir;
-    const QString link = dir.filePath("meter");
-    auto first = std::make_unique<SimulatedMeter>(QStringList{"--profile", "dcv"}, link);
-    ASSERT_TRUE(first->Started());
-    SettingsStore().Write("Com1Device", link);
-    SettingsStore().Write("DataFilePath", dir.path());
-    ASSERT_TRUE(load());
-    w->tmrDispUpdate.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->Label1->text().isEmpty(); }, kWaitMs));
-    w->mnuLogger->trigger();
-    w->Logger->txtSampInt->setText("0.5");
-    w->Logger->cmdStart_Click();
+    startProgram("dcv");
+    frmLogger& logger = openLogger();
+    typeInto(logger.txtSampInt, "0.5");
+    QTest::keyClick(logger.txtSampInt, Qt::Key_Tab);
+    QTest::mouseClick(logger.cmdStart, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= 3; }, kWaitMs));
-
-    first->Unplug();
+    sim->Unplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Label1->text() == "No Comm"; }, kWaitMs));
     const qint32 whileAway = w->SampleCount;
     // Three sample intervals pass while the meter is away: no row may come of them.
     QSignalSpy intervals(&w->tmrLogClock, &QTimer::timeout);
     ASSERT_TRUE(QTest::qWaitFor([&] { return intervals.count() >= 3; }, kWaitMs));
     EXPECT_EQ(w->SampleCount, whileAway) << "no row while the meter is away";
-
-    SimulatedMeter second({"--profile", "dcv"}, link); // plugged back
-    ASSERT_TRUE(second.Started());
+    SimulatedMeter back({"--profile", "dcv"}, sim->LinkPath());
+    ASSERT_TRUE(back.Started());
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->SampleCount >= whileAway + 3; }, kWaitMs));
-    w->Logger->cmdStop_Click();
+    QTest::mouseClick(logger.cmdStop, Qt::LeftButton);
     EXPECT_EQ(LogDocument(w->LogFilePath).Count(), w->SampleCount);
-    const QString lines = second.Sent().join('\n');
-    const LogDocument log(w->LogFilePath);
-    for (qint32 p = 1; p <= log.Count(); ++p) {
-        const QString value = QString::number(*log.Read(p).Value, 'f', 3);
-        EXPECT_TRUE(lines.contains(value)) << "row " << p << " " << qPrintable(value);
-    }
-}
-
-TEST_F(Faults, ASettingsFileFullOfGarbageStartsWithTheDefaults) {
-    const QString conf = QSettings("QMX7300", "QMX7300").fileName();
-    QDir().mkpath(QFileInfo(conf).absolutePath());
-    std::mt19937 rng(5);
-    QByteArray garbage;
-    for (int i = 0; i < 20000; ++i) {
-        garbage += char(std::uniform_int_distribution<int>(0, 255)(rng));
-    }
-    garbage += "\n[Startup]\nBGColor=\x01\xff\nCommPort=-99999999999\nFont=\x80\x81\n";
-    WriteFile(conf, garbage);
-    SettingsStore().Write("Com1Device", meter.SlavePath());
-    ASSERT_TRUE(load());
-    EXPECT_EQ(w->Colors.Background, 0);
-    EXPECT_EQ(w->Link.CommPort, 1);
-    showLine("DC  1.000 V");
-    EXPECT_EQ(w->Label1->text(), "DC  1.000 V");
-    w->close();
-    EXPECT_EQ(SettingsStore().Read("CommPort", ""), "1");
+    expectRowsWereSent(w->LogFilePath);
 }
 
 } // namespace

@@ -85,7 +85,7 @@ protected:
     }
 };
 
-TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGrid) {
+TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGridAcInTheUpperHalf) {
     EXPECT_EQ(type.text(), "DC Volts");
     EXPECT_FLOAT_EQ(chart.ChartFullScale, 2.0f);
     store(1.0f);
@@ -97,6 +97,12 @@ TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGrid) {
               0);
     view.DrawChartScale(chart, "No ", "omm");
     EXPECT_EQ(type.text(), "No Comm");
+    // AC readings use the upper half only.
+    view.DrawChartScale(chart, "AC", "Volts");
+    EXPECT_TRUE(view.OneSided());
+    store(0.5f);
+    EXPECT_EQ(picture.PixelAt(239, 0.5f), red);
+    EXPECT_EQ(picture.ToPixel(1, 0).y(), 199);
 }
 
 TEST_F(ChartDrawing, AZeroInTheMiddleIsBridgedAndAZeroNewestIsAPoint) {
@@ -120,16 +126,6 @@ TEST_F(ChartDrawing, TheWrapFromTheLastSlotToTheFirstHasNoJump) {
     EXPECT_EQ(picture.PixelAt(238, -1.0f), red) << "slot 239 just left of slot 0";
     EXPECT_EQ(picture.PixelAt(239, 1.5f), red);
     EXPECT_TRUE(redIn(239, -1.0f, 1.5f) || redIn(238, -1.0f, 1.5f));
-}
-
-TEST_F(ChartDrawing, AcReadingsUseTheUpperHalfOnly) {
-    chart.ChartPeak = 1.23f;
-    view.DrawChartScale(chart, "AC", "Volts");
-    EXPECT_TRUE(view.OneSided());
-    EXPECT_EQ(labels[4].text(), "0");
-    store(0.5f);
-    EXPECT_EQ(picture.PixelAt(239, 0.5f), red);
-    EXPECT_EQ(picture.ToPixel(1, 0).y(), 199);
 }
 
 } // namespace

@@ -46,20 +46,6 @@ TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
     const LogContents log = ReadWholeLog(path);
     EXPECT_TRUE(log.info.empty());
     EXPECT_TRUE(log.samples.empty());
-    SqliteDb db(path, SqliteDb::Mode::ReadWrite);
-    Statement columns =
-        db.Prepare("SELECT m.name, p.name, p.type, p.\"notnull\" FROM sqlite_master m, "
-                   "pragma_table_info(m.name) p ORDER BY m.rowid, p.cid");
-    QStringList layout;
-    while (columns.Step()) {
-        layout << columns.Column(0).toString() + "." + columns.Column(1).toString() + " " +
-                      columns.Column(2).toString() + (columns.Int(3) ? " required" : "");
-    }
-    EXPECT_EQ(
-        layout,
-        QStringList({"LogData.TimeStamp VARCHAR(12) required", "LogData.Type VARCHAR(4) required",
-                     "LogData.Units VARCHAR(4)", "LogData.Value REAL", "LogData.dBu REAL",
-                     "Info.Date VARCHAR(20) required", "Info.Description VARCHAR(255)"}));
     EXPECT_EQ(pragma("application_id"), QString::number(0x514D584C));
     EXPECT_EQ(pragma("user_version"), "1");
 }
