@@ -6,7 +6,6 @@
 #include "grapher/csvexport.h"
 #include "grapher/logcopy.h"
 
-#include <QDir>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
-// The graph window as the user meets it: opened from the main window, its labels and
-// pixels, cursor, markers and zoom, the comment, and the exports from its menu.
+// The graph: the rules of its view (scale, zoom, pointer, reading inside the log), then the
+// window as the user meets it: opened from the main window, its labels and pixels, cursor,
+// markers and zoom, the comment, and the exports from its menu.
 #include "tests/logging/testfiles.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
@@ -8,6 +9,7 @@
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"
 #include "grapher/frmgrapher.h"
+#include "grapher/graphview.h"
 #include "grapher/logdocument.h"
 #include "logging/sqlitedb.h"
 #include "platform/settingsstore.h"
@@ -22,7 +24,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,68 @@ float ramp100(int k) {
 
 float rise(int k) {
     return float(k);
+}
+
+// The scale of a view of 100 samples with these extremes: its top, its labels top to
+// bottom, and the sign filter it leaves (readings that are never negative: positive only).
+TEST(DrawScale, LadderLabelsAndFilter) {
+    const struct {
+        const char* type;
+        const char* filter;
+        float max, min, top;
+        const char* labels;
+        const char* filterAfter;
+    } cases[] = {
+        {"DC", "both", 4.2f, 0.3f, 5, "5.00|2.50|0|-2.50|-5.00", "both"},
+        {"DC", "both", 1.0f, 0.2f, 1, "1.00|.50|0|-.50|-1.00", "both"},
+        {"DC", "negative", 3.0f, -7.0f, 10, "0|-2.50|-5.00|-7.50|-10.00", "negative"},
+        {"DC", "both", 2500.0f, 1.0f, 2000, "2000.00|1000.00|0|-1000.00|-2000.00", "both"},
+        {"AC", "both", 1.2f, 0.1f, 2, "2.00|1.50|1.00|.50|0", "positive"},
+        {"FR", "negative", 0.5f, 0.4f, 0.5f, ".50|.375|.25|.125|0", "positive"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.labels);
+        GraphView view;
+        view.ViewAll(100);
+        view.LogType = c.type;
+        view.SignFilter = c.filter;
+        const ScaleLayout layout = GraphScale::DrawScale(view, c.max, c.min);
+        EXPECT_FLOAT_EQ(view.ScaleTop, c.top);
+        EXPECT_EQ(QStringList(layout.Labels.begin(), layout.Labels.end()).join('|'), c.labels);
+        EXPECT_EQ(view.SignFilter, c.filterAfter);
+        EXPECT_TRUE(layout.HasCoordinates);
+    }
+}
+
+// Markers count from the view's first sample; one sample between them widens to two.
+TEST(ZoomRange, MarkersCountFromTheViewsFirstSample) {
+    const struct {
+        qint32 first, last;
+        float old, now;
+        qint32 zoomFirst, zoomLast;
+    } cases[] = {{1, 100, 40.6f, 12.2f, 12, 41}, {1, 100, 12.2f, 40.6f, 12, 41},
+                 {1, 100, 0.0f, 25.5f, 1, 26},   {12, 41, 3.0f, 5.0f, 14, 16},
+                 {1, 100, 7.4f, 7.2f, 7, 8},     {1, 100, 100.0f, 99.6f, 99, 100}};
+    for (const auto& c : cases) {
+        GraphView view;
+        view.SetRange(c.first, c.last);
+        view.MarkerOld = c.old;
+        view.MarkerNew = c.now;
+        EXPECT_EQ(GraphScale::ZoomRange(view), std::make_pair(c.zoomFirst, c.zoomLast))
+            << c.old << " " << c.now;
+    }
+}
+
+TEST(GraphView, AViewBeyondTheLogIsNeverReadSilently) {
+    QTemporaryDir dir;
+    MakeLog(dir.filePath("run.qmx"), Ramp(5, [](int k) { return float(k); }));
+    const LogDocument log(dir.filePath("run.qmx"));
+    for (const qint32 position : {0, 6}) {
+        EXPECT_THROW((void)log.Value(position), DbError) << position;
+    }
+    GraphView view;
+    view.SetRange(3, 8);
+    EXPECT_THROW(GraphScale::GetMaxMin(view, log), DbError);
 }
 
 class GrapherTest : public MainWindowFixture {
@@ -190,6 +253,8 @@ TEST_F(GrapherTest, UnusableValuesAreGapsReadAsNAAndLeftOutOfTheExtremesAndTheCs
     }
 }
 
+// The pointer picks the nearest sample of the view (halves to even, clamped to the view);
+// a key steps from it. Exactly one cross marks it.
 TEST_F(GrapherTest, CursorFollowsKeysAndPointerWithOneCross) {
     std::vector<LogSample> samples = Ramp(100, ramp100);
     samples[7].dbu = 2.5f;
@@ -202,6 +267,10 @@ TEST_F(GrapherTest, CursorFollowsKeysAndPointerWithOneCross) {
     g->Form_KeyDown(39);
     EXPECT_EQ(g->CurrentPosition(), 9) << "the key steps from the sample under the pointer";
     EXPECT_EQ(g->lblValue->text(), "0.9");
+    g->picGraph_MouseMove(-40.0);
+    EXPECT_EQ(g->CurrentPosition(), 1);
+    g->picGraph_MouseMove(6.5);
+    EXPECT_EQ(g->CurrentPosition(), 6) << "the nearest sample, halves to even";
     // Exactly one cross: removing it by drawing it again gives back the plotted picture.
     EXPECT_NE(g->picGraph->Image(), plotted);
     g->cmdReset_Click();
@@ -230,6 +299,8 @@ TEST_F(GrapherTest, MarkersZoomKeysStayInTheZoomAndReset) {
         EXPECT_EQ(g->CurrentPosition(), 12);
     }
     EXPECT_EQ(g->lblValue->text(), "1.2");
+    g->picGraph_MouseMove(1e9);
+    EXPECT_EQ(g->CurrentPosition(), 41) << "the pointer counts from the view's first sample";
     g->cmdReset_Click();
     EXPECT_EQ(g->View.ViewCount(), 100);
     EXPECT_FALSE(g->cmdZoom->isEnabled());
