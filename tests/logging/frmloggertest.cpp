@@ -377,11 +377,19 @@ TEST_F(LoggerTest, AManualRunRecordsTheShownReadingsAndCountsFromOne) {
     EXPECT_EQ(w->SampleCount, 1);
 }
 
-// An existing file stops the start with the creation box, while which the status does not
-// say sampling; Retry once the file is gone starts the run, Cancel ends the program at once.
+// An existing file: choosing a timed run is refused at once; a start shows the creation
+// box, while which the status does not say sampling; Retry once the file is gone starts the
+// run, Cancel ends the program at once.
 TEST_F(LoggerTest, NoSamplingStatusWhileTheCreationBoxIsOpenAndCancelEndsTheProgram) {
     frmLogger& l = open();
     WriteFile(w->LogFilePath, "");
+    l.optTimer->setChecked(true);
+    l.optTimer_Click(); // a timed run is refused at once
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Logging File Error!");
+    EXPECT_TRUE(l.optManual->isChecked());
+    EXPECT_FALSE(l.mskStartTime->isVisibleTo(&l));
+    dialogs.boxes.clear();
     QStringList shown;
     dialogs.whileBoxIsOpen = [&] {
         for (int second = 0; second < 2; ++second) {
@@ -425,25 +433,6 @@ protected:
     }
 };
 
-TEST_F(TimedRun, ChoosingTimedRefusesAnExistingFileAndFillsBothBoxesWithTheSameTime) {
-    frmLogger& l = open();
-    QFile(w->LogFilePath).open(QIODevice::WriteOnly);
-    l.optTimer->setChecked(true);
-    l.optTimer_Click();
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].title, "Logging File Error!");
-    EXPECT_TRUE(l.optManual->isChecked());
-    EXPECT_FALSE(l.mskStartTime->isVisibleTo(&l));
-    QFile::remove(w->LogFilePath);
-    clock.time = QTime(14, 5, 9);
-    l.optTimer->setChecked(true);
-    l.optTimer_Click();
-    EXPECT_EQ(l.mskStartTime->text(), "02:05:09 PM");
-    EXPECT_EQ(l.mskEndTime->text(), "02:05:09 PM");
-    secondAt(QTime(14, 5, 10));
-    EXPECT_FALSE(l.cmdStart->isEnabled()) << "equal times never start";
-}
-
 // Every shown caption of both windows is readable whole in each state of a timed run. The
 // start takes the interval as leaving its field would.
 TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryStateAndTheStartCorrectsTheInterval) {
@@ -470,11 +459,22 @@ TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryStateAndTheStartCorrectsTheIn
     expectCaptionsWhole(w.get());
 }
 
-// Typing into an emptied box fills it from the start wherever it was clicked. Only the
+// Choosing a timed run fills both boxes with the clock's time; equal times never start.
+// Typing into an emptied box fills it from the start wherever it
+// was clicked. Only the
 // user's entry into a box empties it: not the focus coming back with the window or after a
 // dialog closed. The run starts and stops at the typed times, also on late ticks.
 TEST_F(TimedRun, ATypedTimeFillsItsBoxAndStaysWhenTheFocusComesBackAndStopsTheRun) {
-    frmLogger& l = timed("", "");
+    clock.time = QTime(10, 0, 0);
+    frmLogger& l = open();
+    l.optTimer->setChecked(true);
+    l.optTimer_Click(); // both boxes take the clock's time
+    EXPECT_EQ(l.mskStartTime->text(), "10:00:00 AM");
+    EXPECT_EQ(l.mskEndTime->text(), "10:00:00 AM");
+    secondAt(QTime(10, 0, 1));
+    EXPECT_FALSE(l.cmdStart->isEnabled()) << "equal times never start";
+    l.mskStartTime->clear();
+    l.mskEndTime->clear();
     QTest::mouseClick(l.mskStartTime, Qt::LeftButton, {},
                       QPoint(l.mskStartTime->width() * 2 / 3, l.mskStartTime->height() / 2));
     QTest::keyClicks(l.mskStartTime, "100002am");

@@ -41,15 +41,6 @@ protected:
     }
 };
 
-TEST_F(LogFileTest, ANewLogHoldsBothTablesEmptyAndIsMarkedAsALog) {
-    LogCreation(path).Run();
-    const LogContents log = ReadWholeLog(path);
-    EXPECT_TRUE(log.info.empty());
-    EXPECT_TRUE(log.samples.empty());
-    EXPECT_EQ(pragma("application_id"), QString::number(0x514D584C));
-    EXPECT_EQ(pragma("user_version"), "1");
-}
-
 class CreateLogDatabaseTest : public LogFileTest {
 protected:
     ScriptedDialogs dialogs;
@@ -126,10 +117,14 @@ TEST_F(CreateLogDatabaseTest, AFullDiskLeavesNoHalfMadeFile) {
     }
 }
 
-// Each row is on disk once stored (another connection sees it, no journal waits); a text
-// too long or a required field left empty is refused and stores nothing.
-TEST_F(LogFileTest, TheWriterSavesEachRowAtOnceAndRefusesWhatTheColumnsCannotHold) {
+// A new log carries the program's application id. Each row is on disk once stored (another
+// connection sees it, no journal waits); a text too long or a required field left empty is
+// refused and stores nothing.
+TEST_F(LogFileTest, ANewLogIsMarkedAndItsWriterSavesEachRowAtOnceWithinTheColumnsWidths) {
     LogCreation(path).Run();
+    EXPECT_TRUE(ReadWholeLog(path).samples.empty());
+    EXPECT_EQ(pragma("application_id"), QString::number(0x514D584C));
+    EXPECT_EQ(pragma("user_version"), "1");
     LogWriter writer(path);
     EXPECT_EQ(pragma("journal_mode"), "delete");
     StoreSample(writer, {"9:00:00 AM", "DC", " V", 1.0f, std::nullopt});
