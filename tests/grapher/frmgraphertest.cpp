@@ -122,14 +122,13 @@ TEST(CsvFile, HoldsTheLogInThePlainLayoutWhateverTheLocale) {
     } cases[] = {
         {{{0.5f, "AC", " V", 2.5f, "9:00:00 AM"},
           {-1.25f, "DC", " V", std::nullopt, "9:00:01 AM"},
-          {std::nullopt, "OH", "Ohm", std::nullopt, "9:00:02 AM"}},
+          {std::nullopt, "OH", "Ohm", std::nullopt, "9:00:02 AM"},
+          {12345678.0f, "DC", " V", 0.00001f},
+          {0.0001f, "DC", " V", 1234567.0f}},
          "",
          "12/6/2026,\r\n9:00:00 AM,AC, V,0.5,2.5\r\n9:00:01 AM,DC, V,-1.25,\r\n"
-         "9:00:02 AM,OH,Ohm,,\r\n"},
-        {{{12345678.0f}, {0.00001f}, {0.0001f}, {1234567.0f}},
-         "bench",
-         "12/6/2026,bench\r\n9:00:00 AM,DC, V,1.234568E+07,\r\n9:00:00 AM,DC, V,1E-05,\r\n"
-         "9:00:00 AM,DC, V,0.0001,\r\n9:00:00 AM,DC, V,1234567,\r\n"},
+         "9:00:02 AM,OH,Ohm,,\r\n9:00:00 AM,DC, V,1.234568E+07,1E-05\r\n"
+         "9:00:00 AM,DC, V,0.0001,1234567\r\n"},
         {{{3.25f}},
          "rail, \"5 V\"\r\nsecond line",
          "12/6/2026,\"rail, \"\"5 V\"\"\r\nsecond line\"\r\n9:00:00 AM,DC, V,3.25,\r\n"},
