@@ -18,7 +18,6 @@
 #include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -60,7 +59,7 @@ JetLogWriter::Source rows(std::vector<LogHeader> info, std::vector<LogRecord> sa
 
 // Writes a file as the export does, through an ExportFile; returns its page count.
 quint32 writeJetFile(const QString& path, qint64 announced, const JetLogWriter::Source& source,
-                  quint32 mostPages = Jet::kMaxPages) {
+                     quint32 mostPages = Jet::kMaxPages) {
     JetLogWriter writer(kExported, mostPages);
     ExportFile out(QString(), path);
     writer.Write(out, announced, source);
@@ -172,9 +171,9 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
         } catch (const DbError& e) {
             EXPECT_TRUE(e.Detail.startsWith(c.message)) << c.name << ": " << qPrintable(e.Detail);
         }
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.mdb"})
+        EXPECT_EQ(FilesIn(dir.path()),
+                  (std::map<QString, QByteArray>{{"run.mdb", "an older export"}}))
             << c.name;
-        EXPECT_EQ(ContentsOf(path), "an older export") << c.name;
     }
     // A log that fits exactly once measured is written.
     QTemporaryDir dir;
@@ -202,7 +201,6 @@ std::vector<LogSample> manySamples(int n) {
 std::vector<ExportCase> exportCases() {
     return {
         {"empty log", {}},
-        {"one row", {{0.5f}}},
         {"nulls in every nullable column",
          {{std::nullopt, "OH", std::nullopt, std::nullopt}, {1.0f, "AC", "", std::nullopt}},
          std::nullopt},

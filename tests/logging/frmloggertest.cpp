@@ -521,20 +521,17 @@ TEST_F(LoggerTest, AModeChangeWhileTheWindowIsClosedEmptiesTheChart) {
     }
 }
 
-// Names the widgets of some windows whose style or font changes.
+// Names the widgets of two windows whose style or font changes.
 struct RestyleCounter : QObject {
-    std::vector<QWidget*> windows;
+    QWidget* first;
+    QWidget* second;
     QStringList restyled;
-    explicit RestyleCounter(std::vector<QWidget*> watched) : windows(std::move(watched)) {
-        qApp->installEventFilter(this);
-    }
+    RestyleCounter(QWidget* a, QWidget* b) : first(a), second(b) { qApp->installEventFilter(this); }
     ~RestyleCounter() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if ((event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) &&
-            widget != nullptr && std::any_of(windows.begin(), windows.end(), [&](QWidget* window) {
-                return window->isAncestorOf(widget);
-            })) {
+        if (widget != nullptr && (widget->window() == first || widget->window() == second) &&
+            (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)) {
             restyled << widget->objectName();
         }
         return false;
@@ -550,7 +547,7 @@ TEST_F(LoggerTest, TicksOfARecordingRunRestyleNothingThatStaysTheSame) {
     showLine("AC  7.746 V");
     l.tmrRealTime_Timer();
     l.tmrRealTime_Timer();
-    RestyleCounter counter({w.get(), &l});
+    RestyleCounter counter(w.get(), &l);
     for (int tick = 1; tick <= 8; ++tick) {
         showLine(tick % 2 == 0 ? "AC  7.746 V" : "AC  7.747 V");
         if (tick % 2 == 0) {
