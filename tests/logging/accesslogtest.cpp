@@ -183,39 +183,12 @@ TEST(JetLogWriterFile, RefusesWhatTheFormatCannotHoldAndLeavesNothing) {
     }
 }
 
-struct ExportCase {
-    const char* name;
-    std::vector<LogSample> samples;
-    NullableText description = "bench";
-    QString date = "12/6/2026";
-};
-
 std::vector<LogSample> manySamples(int n) {
     std::vector<LogSample> s;
     for (int k = 0; k < n; ++k) {
         s.push_back({float(k) / 7.0f, "Temp", "Mohm", float(-k), "10:15:42 AM"});
     }
     return s;
-}
-
-std::vector<ExportCase> exportCases() {
-    return {
-        {"empty log", {}},
-        {"nulls in every nullable column",
-         {{std::nullopt, "OH", std::nullopt, std::nullopt}, {1.0f, "AC", "", std::nullopt}},
-         std::nullopt},
-        {"longest texts",
-         {{2.0f, "Temp", "Mohm", 1.5f, "12:59:59 PMx"}},
-         QString(255, 'w'),
-         "12/31/2004 12:00:00X"},
-        {"non-ASCII comment", {{3.0f, "DC", "µV"}}, "Bench 3, \"µ\" — 20 °C\r\nzweite Zeile 😀"},
-        {"extreme values",
-         {{1e-30f, "DC", "V", 3.4e38f},
-          {-3.4e38f, "DC", "V", -1e-30f},
-          {std::numeric_limits<float>::infinity(), "DC", "V", 1.4e-45f}}},
-        // 66 rows of this size a page: more than 512 pages, a reference map.
-        {"40,000 rows", manySamples(40000)},
-    };
 }
 
 // Each table's name and columns (types, widths, required) in a dump.
@@ -244,7 +217,29 @@ ToolRun qmxtool(const QStringList& args) {
 // rows, as does our own reader.
 TEST(AccessExport, JetcheckAndMdbtoolsReadTheLogsRows) {
     SKIP_WITHOUT_JETCHECK();
-    for (const ExportCase& c : exportCases()) {
+    const struct {
+        const char* name;
+        std::vector<LogSample> samples;
+        NullableText description = "bench";
+        QString date = "12/6/2026";
+    } cases[] = {
+        {"empty log", {}},
+        {"nulls in every nullable column",
+         {{std::nullopt, "OH", std::nullopt, std::nullopt}, {1.0f, "AC", "", std::nullopt}},
+         std::nullopt},
+        {"longest texts",
+         {{2.0f, "Temp", "Mohm", 1.5f, "12:59:59 PMx"}},
+         QString(255, 'w'),
+         "12/31/2004 12:00:00X"},
+        {"non-ASCII comment", {{3.0f, "DC", "µV"}}, "Bench 3, \"µ\" — 20 °C\r\nzweite Zeile 😀"},
+        {"extreme values",
+         {{1e-30f, "DC", "V", 3.4e38f},
+          {-3.4e38f, "DC", "V", -1e-30f},
+          {std::numeric_limits<float>::infinity(), "DC", "V", 1.4e-45f}}},
+        // 66 rows of this size a page: more than 512 pages, a reference map.
+        {"40,000 rows", manySamples(40000)},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString log = dir.filePath("run1.qmx"), mdb = dir.filePath("run1.mdb");
@@ -311,12 +306,11 @@ TEST(LegacyLogs, ReadImportedGraphedAndExportedGiveTheirExpectedRows) {
                     << "sample " << p;
             }
         }
-        const QString csv = dir.filePath(QString(name) + ".csv");
-        CsvExport(old, csv).Run();
-        EXPECT_EQ(ContentsOf(csv), CsvOf(Jetcheck::Info(want), rows));
-        ExportAccessFile(old, dir.filePath(QString(name) + ".mdb"));
-        EXPECT_EQ(ContentsOf(dir.filePath(QString(name) + ".mdb")), ContentsOf(old))
-            << "a copy byte for byte";
+        const QString base = dir.filePath(name);
+        CsvExport(old, base + ".csv").Run();
+        EXPECT_EQ(ContentsOf(base + ".csv"), CsvOf(Jetcheck::Info(want), rows));
+        ExportAccessFile(old, base + ".mdb");
+        EXPECT_EQ(ContentsOf(base + ".mdb"), ContentsOf(old)) << "a copy byte for byte";
         const ToolRun info = qmxtool({"info", old, "--json"});
         const ToolRun sqliteInfo = qmxtool({"info", imported, "--json"});
         EXPECT_EQ(info.out, sqliteInfo.out);

@@ -115,26 +115,9 @@ TEST(TimeReached, ExactOrPassedSinceThePreviousTick) {
     }
 }
 
-// The scale's top for a peak, and its labels from top to bottom.
-TEST(ChartScale, LadderTopAndLabels) {
-    const struct {
-        float peak;
-        bool oneSided;
-        const char* labels;
-    } peaks[] = {{0.0f, true, ".10|.075|.05|.025|0"},
-                 {0.5f, true, ".50|.375|.25|.125|0"},
-                 {0.51f, false, "1.00|.50|0|-.50|-1.00"},
-                 {3000.0f, false, "2000.00|1000.00|0|-1000.00|-2000.00"},
-                 {3.3f, false, "5.00|2.50|0|-2.50|-5.00"},
-                 {1.23f, true, "2.00|1.50|1.00|.50|0"}};
-    for (const auto& p : peaks) {
-        const auto labels = ChartScale::Labels(ChartScale::TopFor(p.peak), p.oneSided);
-        EXPECT_EQ(QStringList(labels.begin(), labels.end()).join('|'), p.labels) << p.peak;
-    }
-}
-
-// A trace within half the scale steps it down one ladder value a second; a peak above
-// the scale asks for a larger one at once; the smallest scale is never reduced.
+// The top is the first ladder value not below the peak. A trace within half the scale steps
+// it down one ladder value a second; a peak above the scale asks for a larger one at once;
+// the smallest scale is never reduced.
 TEST(ChartRescale, StepsDownOneValueAtATimeAndUpAtOnce) {
     ChartState chart;
     chart.ChartFullScale = 10.0f;
@@ -149,6 +132,10 @@ TEST(ChartRescale, StepsDownOneValueAtATimeAndUpAtOnce) {
         }
     }
     EXPECT_EQ(tops, std::vector<float>({5.0f, 2.0f, 1.0f}));
+    const float ends[] = {ChartScale::TopFor(0.0f), ChartScale::TopFor(0.5f),
+                          ChartScale::TopFor(0.51f), ChartScale::TopFor(3000.0f)};
+    EXPECT_EQ(std::vector<float>(std::begin(ends), std::end(ends)),
+              std::vector<float>({0.1f, 0.5f, 1.0f, 2000.0f}));
     chart.ChartBuffer[17] = -3.3f;
     chart.ResetMaxMin();
     EXPECT_TRUE(chart.ChartRescalePending);
@@ -182,9 +169,10 @@ protected:
     }
 };
 
-TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGridAcInTheUpperHalf) {
+TEST_F(ChartDrawing, NewestAtTheRightOverTheGridZerosWithoutAPointAcInTheUpperHalf) {
     EXPECT_EQ(type.text(), "DC Volts");
     EXPECT_FLOAT_EQ(chart.ChartFullScale, 2.0f);
+    EXPECT_EQ(labels[1].text() + "|" + labels[4].text(), "1.00|-2.00");
     store(1.0f);
     EXPECT_EQ(picture.PixelAt(239, 1.0f), red);
     // The dotted full-height mark at x = 40 is still drawn under the trace.
@@ -192,26 +180,21 @@ TEST_F(ChartDrawing, TypeScaleAndTheNewestValueAtTheRightOverTheGridAcInTheUpper
     EXPECT_GT(CountPixels(picture.Image(), mark,
                           [&](const QColor& c) { return c != Qt::black && c != red; }),
               0);
+    store(0.0f);
+    store(1.0f);
+    // The zero at 238 has no point and is bridged; a newest zero is drawn as a point.
+    EXPECT_EQ(picture.PixelAt(238, 1.0f), red);
+    EXPECT_NE(picture.PixelAt(238, 0.0f), red);
+    store(0.0f);
+    EXPECT_EQ(picture.PixelAt(239, 0.0f), red);
     view.DrawChartScale(chart, "No ", "omm");
     EXPECT_EQ(type.text(), "No Comm");
     // AC readings use the upper half only.
     view.DrawChartScale(chart, "AC", "Volts");
-    EXPECT_TRUE(view.OneSided());
+    EXPECT_EQ(labels[1].text() + "|" + labels[4].text(), "1.50|0");
     store(0.5f);
     EXPECT_EQ(picture.PixelAt(239, 0.5f), red);
     EXPECT_EQ(picture.ToPixel(1, 0).y(), 199);
-}
-
-TEST_F(ChartDrawing, AZeroInTheMiddleIsBridgedAndAZeroNewestIsAPoint) {
-    store(1.0f);
-    store(0.0f);
-    store(1.0f);
-    // Oldest 1.0 at x 237, the zero at 238 has no point, newest 1.0 at 239.
-    EXPECT_EQ(picture.PixelAt(237, 1.0f), red);
-    EXPECT_EQ(picture.PixelAt(238, 1.0f), red) << "bridged";
-    EXPECT_NE(picture.PixelAt(238, 0.0f), red) << "no point at zero";
-    store(0.0f);
-    EXPECT_EQ(picture.PixelAt(239, 0.0f), red) << "newest zero drawn as a point";
 }
 
 // Whether every shown caption of the window is readable whole in its control: a push
@@ -366,20 +349,16 @@ protected:
         tick();
         w->Logger->tmrRealTime_Timer();
     }
-    frmLogger& timed(const QString& start, const QString& stop) {
-        frmLogger& l = open();
-        l.optTimer->setChecked(true);
-        l.optTimer_Click();
-        l.mskStartTime->setText(start);
-        l.mskEndTime->setText(stop);
-        return l;
-    }
 };
 
 // Every shown caption of both windows is readable whole in each state of a timed run. The
 // start takes the interval as leaving its field would.
 TEST_F(TimedRun, EveryCaptionIsReadableWholeInEveryStateAndTheStartCorrectsTheInterval) {
-    frmLogger& l = timed("10:00:02 AM", "10:00:05 AM");
+    frmLogger& l = open();
+    l.optTimer->setChecked(true);
+    l.optTimer_Click();
+    l.mskStartTime->setText("10:00:02 AM");
+    l.mskEndTime->setText("10:00:05 AM");
     l.txtSampInt->setText("0"); // still in the field when the start time comes
     secondAt(QTime(10, 0, 1));
     ASSERT_EQ(l.cmdStart->text(), "Timed Start Pending!");
