@@ -41,25 +41,20 @@ public:
         if (whileBoxIsOpen) {
             whileBoxIsOpen();
         }
-        if (answers.empty()) {
-            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
-        }
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
     }
     std::optional<QString> OpenFile(const OpenFileRequest& request) override {
         fileRequests.push_back(request);
-        return next(files);
+        return next(files, {});
     }
-    std::optional<QString> ChooseFont(const QString&) override { return next(fonts); }
+    std::optional<QString> ChooseFont(const QString&) override { return next(fonts, {}); }
 
 private:
-    static std::optional<QString> next(std::deque<std::optional<QString>>& queue) {
+    template <typename T> static T next(std::deque<T>& queue, T none) {
         if (queue.empty()) {
-            return std::nullopt;
+            return none;
         }
-        auto v = queue.front();
+        T v = queue.front();
         queue.pop_front();
         return v;
     }

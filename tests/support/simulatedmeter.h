@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,8 +13,18 @@ class SimulatedMeter {
 public:
     // The simulator with these extra arguments ("--profile", "acv", ...), publishing its
     // port at link (in a folder of its own when empty).
-    explicit SimulatedMeter(const QStringList& args = {}, const QString& link = {});
-    ~SimulatedMeter();
+    explicit SimulatedMeter(const QStringList& args = {}, const QString& link = {})
+        : link_(link.isEmpty() ? dir_.filePath("meter") : link) {
+        process_.start(QString(QMX_BIN_DIR) + "/qmx7300-sim",
+                       QStringList{"--link", link_, "--transcript", link_ + ".sent"} + args);
+        if (process_.waitForReadyRead(kWaitMs)) {
+            firstLine_ = QString::fromUtf8(process_.readLine()).trimmed();
+        }
+    }
+    ~SimulatedMeter() {
+        process_.terminate();
+        process_.waitForFinished(kWaitMs);
+    }
     SimulatedMeter(const SimulatedMeter&) = delete;
     SimulatedMeter& operator=(const SimulatedMeter&) = delete;
 
@@ -22,11 +33,19 @@ public:
     [[nodiscard]] QString FirstLine() const { return firstLine_; }
     [[nodiscard]] QString LinkPath() const { return link_; }
     // The lines sent so far by every simulator that published this link.
-    [[nodiscard]] QStringList Sent() const;
+    [[nodiscard]] QStringList Sent() const {
+        QFile f(link_ + ".sent");
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
     // Pulls the plug: the simulator dies at once.
-    void Unplug();
+    void Unplug() {
+        process_.kill();
+        process_.waitForFinished(kWaitMs);
+    }
 
 private:
+    static constexpr int kWaitMs = 15000;
     QTemporaryDir dir_;
     QString link_;
     QString firstLine_;
