@@ -1,14 +1,21 @@
+// qmxtool's commands, run as the user runs them.
 #include "tests/support/logmaker.h"
+#include "tests/support/simulatedmeter.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace qmx;
 
 namespace {
+
+constexpr int kWaitMs = 15000;
 
 struct Result {
     int status;
@@ -16,17 +23,49 @@ struct Result {
     QString err;
 };
 
-// Runs qmxtool in folder (the current one when empty), its output going to outFile when given.
-Result qmxtool(const QStringList& args, const QString& folder = {}, const QString& outFile = {}) {
+// Runs qmxtool in folder (the current one when empty) on the input given, its output going
+// to outFile when given.
+Result qmxtool(const QStringList& args, const QString& folder = {}, const QString& outFile = {},
+               const QByteArray& input = {}) {
     QProcess p;
     p.setWorkingDirectory(folder);
     if (!outFile.isEmpty()) {
         p.setStandardOutputFile(outFile);
     }
     p.start(QString(QMX_BIN_DIR) + "/qmxtool", args);
-    p.waitForFinished(10000);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(kWaitMs);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The dBu level comes from five value characters, so " 0.77" here, not " 0.775"; --raw
+// splits at carriage returns only, so a line feed begins the next line.
+TEST(QmxtoolDecode, PrintsEveryFieldOfALineAndNullsWhereThereIsNoAcVoltage) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {"AC  0.775 V\n",
+         "{\"line\":\"AC  0.775 V\",\"modePrefix\":\"AC\",\"mode\":\"AC\","
+         "\"valueText\":\" 0.775\",\"value\":0.775,\"units\":\"Volts\","
+         "\"isAcVolts\":true,\"acVolts\":0.77,\"dbuValid\":true,\"dbu\":-0.05169801}\n"},
+        {"DC -1.234 V\r\n",
+         "{\"line\":\"DC -1.234 V\",\"modePrefix\":\"DC\",\"mode\":\"DC\","
+         "\"valueText\":\"-1.234\",\"value\":-1.234,\"units\":\"Volts\","
+         "\"isAcVolts\":false,\"acVolts\":null,\"dbuValid\":false,\"dbu\":null}\n"}};
+    for (const auto& [input, out] : cases) {
+        const Result r = qmxtool({"decode"}, {}, {}, input);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, out);
+    }
+    const QStringList raw =
+        qmxtool({"decode", "--raw"}, {}, {}, "DC 1\r\nDC 2\r").out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(raw.size(), 2);
+    EXPECT_TRUE(raw[1].startsWith("{\"line\":\"\\u000aDC 2\"")) << qPrintable(raw[1]);
 }
 
 TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
@@ -34,9 +73,7 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     const QString log = dir.filePath("run1.qmx");
     MakeLog(log, {{0.5f}, {-2.0f}});
     EXPECT_EQ(qmxtool({"csv", log}).status, 0);
-    QFile csv(dir.filePath("run1.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(csv.readAll(),
+    EXPECT_EQ(contents(dir.filePath("run1.csv")),
               "12/6/2026,bench\r\n9:00:00 AM,DC, V,0.5,\r\n9:00:00 AM,DC, V,-2,\r\n");
     EXPECT_EQ(qmxtool({"csv", log, "-o", dir.filePath("x.csv")}).status, 0);
     EXPECT_TRUE(QFile::exists(dir.filePath("x.csv")));
@@ -44,50 +81,38 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.err, "qmxtool csv: cannot export " + log + " to " +
                               dir.filePath("no/such/x.csv") + ": No such file or directory\n");
-    const QByteArray original = [&] {
-        QFile f(log);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray original = contents(log);
     const Result ontoTheLog = qmxtool({"csv", log, "-o", log});
     EXPECT_EQ(ontoTheLog.status, 1);
     EXPECT_TRUE(ontoTheLog.err.endsWith(": the export would replace the log itself\n"))
         << qPrintable(ontoTheLog.err);
-    QFile after(log);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), original);
+    EXPECT_EQ(contents(log), original);
 }
 
 // A fault is one line saying what failed and why, with a failing status; output that cannot
-// be written is a fault too; a name starting with "-" is a name after "--".
+// be written is a fault too; a name starting with "-" is a name after "--". A run that fails
+// before its first sample takes back the log it made, so a retry fails the same way.
 TEST(Qmxtool, FaultsAreOneLineAndNamesAfterDoubleDashAreNames) {
     QTemporaryDir dir;
     MakeLog(dir.filePath("-run.qmx"), {{0.5f}});
-    const QString notAPort = dir.filePath("-run.qmx");
+    const QString notAPort = dir.filePath("-run.qmx") + ": not a serial device (a regular file)\n";
+    const QString full = ": cannot write the output: No space left on device\n";
     const struct {
         QStringList args;
-        QString outFile;
         int status;
         QString err;
+        QString outFile = {};
     } cases[] = {
-        {{"info", "--", "-run.qmx"}, "", 0, ""},
-        {{"csv", "--", "-run.qmx"}, "", 0, ""},
-        {{"monitor", "--device", notAPort},
-         "",
+        {{"info", "--", "-run.qmx"}, 0, ""},
+        {{"csv", "--", "-run.qmx"}, 0, ""},
+        {{"monitor", "--device", "-run.qmx"}, 1, "qmxtool monitor: " + notAPort},
+        {{"record", "--device", "-run.qmx", "--", "-new.qmx"}, 1, "qmxtool record: " + notAPort},
+        {{"record", "--device", "-run.qmx", "--", "-new.qmx"}, 1, "qmxtool record: " + notAPort},
+        {{"record", "--device", "-run.qmx", "--", "-run.qmx"},
          1,
-         "qmxtool monitor: " + notAPort + ": not a serial device (a regular file)\n"},
-        {{"record", "--device", "-run.qmx", "--", "-new.qmx"},
-         "",
-         1,
-         "qmxtool record: " + notAPort + ": not a serial device (a regular file)\n"},
-        {{"info", "--", "-run.qmx"},
-         "/dev/full",
-         1,
-         "qmxtool info: cannot write the output: No space left on device\n"},
-        {{"csv", "--help"},
-         "/dev/full",
-         1,
-         "qmxtool csv: cannot write the output: No space left on device\n"},
+         "qmxtool record: cannot create -run.qmx: the file already exists\n"},
+        {{"info", "--", "-run.qmx"}, 1, "qmxtool info" + full, "/dev/full"},
+        {{"csv", "--help"}, 1, "qmxtool csv" + full, "/dev/full"},
     };
     for (const auto& c : cases) {
         const Result r = qmxtool(c.args, dir.path(), c.outFile);
@@ -95,8 +120,10 @@ TEST(Qmxtool, FaultsAreOneLineAndNamesAfterDoubleDashAreNames) {
         EXPECT_EQ(r.err, c.err) << qPrintable(c.args.join(' '));
     }
     EXPECT_TRUE(QFile::exists(dir.filePath("-run.csv")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("-new.qmx")));
 }
 
+// Both forms of the report; a log without samples has zero samples and empty times.
 TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
     QTemporaryDir dir;
     const QString log = dir.filePath("run1.qmx");
@@ -109,9 +136,11 @@ TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
               "{\"date\":\"12/6/2026\",\"description\":\"a \\\"quoted\\\" note\",\"samples\":3,"
               "\"firstTimeStamp\":\"9:00:00 AM\",\"lastTimeStamp\":\"9:00:02 AM\","
               "\"types\":[\"DC\",\"OH\"]}\n");
-    const Result plain = qmxtool({"info", log});
-    EXPECT_TRUE(plain.out.contains("Samples:     3"));
-    EXPECT_TRUE(plain.out.contains("Types:       DC, OH"));
+    MakeLog(dir.filePath("empty.qmx"), {});
+    const Result empty = qmxtool({"info", dir.filePath("empty.qmx")});
+    EXPECT_EQ(empty.status, 0) << qPrintable(empty.err);
+    EXPECT_EQ(empty.out, "Date:        12/6/2026\nDescription: bench\nSamples:     0\n"
+                         "First:       \nLast:        \nTypes:       \n");
     QFile junk(dir.filePath("junk.qmx"));
     junk.open(QIODevice::WriteOnly);
     junk.write("not a log");
@@ -119,14 +148,51 @@ TEST(QmxtoolInfo, TellsTheHeaderCountTimesAndTypes) {
     EXPECT_EQ(qmxtool({"info", dir.filePath("junk.qmx")}).status, 1);
 }
 
-TEST(QmxtoolInfo, ALogWithoutSamplesHasZeroSamples) {
-    QTemporaryDir dir;
-    const QString log = dir.filePath("empty.qmx");
-    MakeLog(log, {});
-    const Result plain = qmxtool({"info", log});
-    EXPECT_EQ(plain.status, 0) << qPrintable(plain.err);
-    EXPECT_EQ(plain.out, "Date:        12/6/2026\nDescription: bench\nSamples:     0\n"
-                         "First:       \nLast:        \nTypes:       \n");
+// Each row holds the value of a line the simulator sent.
+TEST(QmxtoolRecord, RecordsTheCountAskedForAndEveryRowWasSentByTheMeter) {
+    const SimulatedMeter sim({"--profile", "cycle"});
+    ASSERT_TRUE(sim.Started());
+    const QString log = sim.LinkPath() + ".qmx";
+    const Result r = qmxtool({"record", "--device", sim.LinkPath(), "--interval", "0.5",
+                              "--samples", "4", "--comment", "bench", log});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.endsWith("4 samples\n")) << qPrintable(r.out);
+    const LogContents contents = ReadWholeLog(log);
+    ASSERT_EQ(contents.samples.size(), 4u);
+    EXPECT_EQ(contents.info.at(0).Description, "bench");
+    const QStringList sent = sim.Sent();
+    for (const LogRecord& row : contents.samples) {
+        const QString type = row.Type.value_or("");
+        const bool found = std::any_of(sent.begin(), sent.end(), [&](const QString& line) {
+            return line.startsWith(type.left(2).toUpper()) &&
+                   std::fabs(line.mid(3, 6).trimmed().toDouble() - row.Value.value_or(NAN)) < 1e-4;
+        });
+        EXPECT_TRUE(found) << qPrintable(type) << " " << row.Value.value_or(NAN);
+    }
+}
+
+TEST(QmxtoolMonitor, SaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack) {
+    SimulatedMeter sim({"--profile", "cycle"});
+    ASSERT_TRUE(sim.Started());
+    QProcess monitor;
+    monitor.start(QString(QMX_BIN_DIR) + "/qmxtool", {"monitor", "--device", sim.LinkPath()});
+    QByteArray out;
+    const auto says = [&](const QString& text, int ms) {
+        return QTest::qWaitFor(
+            [&] {
+                out += monitor.readAllStandardOutput();
+                return out.contains(text.toUtf8());
+            },
+            ms);
+    };
+    ASSERT_TRUE(says("mode=", kWaitMs));
+    sim.Unplug(); // the link stays, to a terminal that is gone
+    EXPECT_TRUE(says("No Comm", 1000)) << out.constData();
+    const SimulatedMeter again({"--profile", "cycle"}, sim.LinkPath());
+    ASSERT_TRUE(again.Started());
+    EXPECT_TRUE(says(sim.LinkPath() + " is back", kWaitMs)) << out.constData();
+    monitor.terminate();
+    monitor.waitForFinished(kWaitMs);
 }
 
 TEST(Qmxtool, HelpListsEveryCommandAndVersionPrintsTheVersion) {
@@ -143,47 +209,38 @@ TEST(Qmxtool, HelpListsEveryCommandAndVersionPrintsTheVersion) {
     EXPECT_TRUE(recordHelp.out.contains("--duration <SECONDS>")) << qPrintable(recordHelp.out);
 }
 
-struct BadCall {
-    QStringList args;
-    const char* says;
-    friend void PrintTo(const BadCall& c, std::ostream* os) { *os << qPrintable(c.args.join(' ')); }
-};
-
-class QmxtoolRefuses : public ::testing::TestWithParam<BadCall> {};
-
 // Nothing is made or opened: the device does not exist and the log is not created.
-TEST_P(QmxtoolRefuses, WithStatusTwoAndAMessageNamingTheMistake) {
+TEST(Qmxtool, RefusesAWrongCallWithStatusTwoAndAMessageNamingTheMistake) {
+    const QString device = "--device=/dev/no-such-meter-qmx";
+    const std::pair<QStringList, const char*> calls[] = {
+        {{"record", device, "--duration", "1e300", "LOG"}, "--duration 1e300: expected"},
+        {{"record", "--port", "abc", "LOG"}, "--port abc: expected a port number"},
+        {{"record", "--port", "9", "LOG"}, "--port 9: expected a port number"},
+        {{"record", device, "--interval", "fast", "LOG"}, "--interval fast: expected"},
+        {{"record", device, "--samples", "-3", "LOG"}, "--samples -3: expected"},
+        {{"record", device, "--samples", "2", "--duration", "5", "LOG"}, "exclude each other"},
+        {{"record", device, "--comment", QString(256, 'c'), "LOG"},
+         "256 characters, a log holds at most 255"},
+        {{"record", "LOG"}, "--device or --port is needed"},
+        {{"record", device}, "missing LOG"},
+        {{"monitor", "--port", "abc"}, "--port abc: expected"},
+        {{"info"}, "missing LOG"},
+        {{"info", "LOG", "LOG"}, "unexpected argument"},
+        {{"csv", "LOG", "--bogus"}, "Unknown option 'bogus'"},
+        {{"decode", "extra"}, "unexpected argument extra"},
+        {{"mdb", "LOG", "--output"}, "Missing value after '--output'"},
+        {{"import", "LOG"}, "missing NEW"},
+        {{"frobnicate"}, "unknown command frobnicate"},
+        {{}, "no command"}};
     QTemporaryDir dir;
-    QStringList args = GetParam().args;
-    args.replaceInStrings("LOG", dir.filePath("run.qmx"));
-    const Result r = qmxtool(args);
-    EXPECT_EQ(r.status, 2) << qPrintable(r.err);
-    EXPECT_TRUE(r.err.contains(GetParam().says)) << qPrintable(r.err);
-    EXPECT_FALSE(QFile::exists(dir.filePath("run.qmx")));
+    for (auto [args, says] : calls) {
+        SCOPED_TRACE(qPrintable(args.join(' ').left(80)));
+        args.replaceInStrings("LOG", dir.filePath("run.qmx"));
+        const Result r = qmxtool(args);
+        EXPECT_EQ(r.status, 2) << qPrintable(r.err);
+        EXPECT_TRUE(r.err.contains(says)) << qPrintable(r.err);
+        EXPECT_FALSE(QFile::exists(dir.filePath("run.qmx")));
+    }
 }
-
-const QString kDevice = "--device=/dev/no-such-meter-qmx";
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, QmxtoolRefuses,
-    ::testing::Values(
-        BadCall{{"record", kDevice, "--duration", "1e300", "LOG"}, "--duration 1e300: expected"},
-        BadCall{{"record", "--port", "abc", "LOG"}, "--port abc: expected a port number"},
-        BadCall{{"record", "--port", "9", "LOG"}, "--port 9: expected a port number"},
-        BadCall{{"record", kDevice, "--interval", "fast", "LOG"}, "--interval fast: expected"},
-        BadCall{{"record", kDevice, "--samples", "-3", "LOG"}, "--samples -3: expected"},
-        BadCall{{"record", kDevice, "--samples", "2", "--duration", "5", "LOG"},
-                "exclude each other"},
-        BadCall{{"record", kDevice, "--comment", QString(256, 'c'), "LOG"},
-                "256 characters, a log holds at most 255"},
-        BadCall{{"record", "LOG"}, "--device or --port is needed"},
-        BadCall{{"record", kDevice}, "missing LOG"},
-        BadCall{{"monitor", "--port", "abc"}, "--port abc: expected"},
-        BadCall{{"info"}, "missing LOG"}, BadCall{{"info", "LOG", "LOG"}, "unexpected argument"},
-        BadCall{{"csv", "LOG", "--bogus"}, "Unknown option 'bogus'"},
-        BadCall{{"decode", "extra"}, "unexpected argument extra"},
-        BadCall{{"mdb", "LOG", "--output"}, "Missing value after '--output'"},
-        BadCall{{"import", "LOG"}, "missing NEW"},
-        BadCall{{"frobnicate"}, "unknown command frobnicate"}, BadCall{{}, "no command"}));
 
 } // namespace
