@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,69 +56,44 @@ protected:
     }
 };
 
-// A meter set to 7 data bits and 2 stop bits arrives with the top bit of every byte set.
-QByteArray sevenTwo(const QByteArray& bytes) {
-    QByteArray out;
-    for (const char c : bytes) {
-        out += char(c | 0x80);
-    }
-    return out;
-}
-
+// Carriage returns end the lines, also from a meter set to 7 data bits and 2 stop bits,
+// whose bytes arrive with the top bit set; every other byte is an ordinary character; a
+// line that never ends is capped, and the line after it is whole.
 TEST_F(MeterLinkTest, CarriageReturnsEndTheLinesInBothFramings) {
+    QByteArray every;
+    QString everyLine;
+    for (int b = 0; b < 256; ++b) {
+        if ((b & 0x7F) != '\r') {
+            every += char(b);
+            everyLine += QChar(b & 0x7F);
+        }
+    }
+    QByteArray sevenTwo;
+    for (const char c : QByteArray("AC  0.775 V\r")) {
+        sevenTwo += char(c | 0x80);
+    }
     const std::pair<QByteArray, QString> cases[] = {
-        {"AC 1\r", "AC 1"},
-        {"DC 1\r\nDC 2\r", "\nDC 2"}, // a line feed starts the next line
-        {"DC 1\r\r", ""},
-        {sevenTwo("AC  0.775 V\r"), "AC  0.775 V"},
+        {"AC 1\r", "AC 1"},        {"DC 1\r\nDC 2\r", "\nDC 2"}, // a line feed starts the next line
+        {"DC 1\r\r", ""},          {sevenTwo, "AC  0.775 V"},
+        {every + '\r', everyLine}, {QByteArray(5000, 'x') + "\rDC 1\r", "DC 1"},
     };
     for (const auto& [bytes, line] : cases) {
         send(bytes);
-        EXPECT_EQ(link.LastLine, line) << bytes.toHex().constData();
+        EXPECT_EQ(link.LastLine, line) << bytes.left(40).toHex().constData();
         EXPECT_EQ(link.PendingLine, "");
     }
-}
-
-TEST_F(MeterLinkTest, EveryOtherByteIsAnOrdinaryCharacter) {
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b) {
-        if ((b & 0x7F) != '\r') {
-            bytes += char(b);
-        }
-    }
-    send(bytes + '\r');
-    ASSERT_EQ(link.LastLine.size(), 254);
-    EXPECT_EQ(link.LastLine[0], QChar(0));
-    EXPECT_EQ(link.LastLine[253], QChar(0x7F));
-}
-
-TEST_F(MeterLinkTest, ALineThatNeverEndsIsCappedAndTheNextLineIsWhole) {
     send(QByteArray(5000, 'x'));
     EXPECT_EQ(link.PendingLine.size(), MeterLink::kMaxLineLength);
-    send("\rDC 1\r");
-    EXPECT_EQ(link.LastLine, "DC 1");
 }
 
-TEST_F(MeterLinkTest, RingKeepsTheLastSixteenPiecesAndWraps) {
-    send("0123456789ABCDEFG\r");
-    EXPECT_EQ(link.RxWriteIndex, 18 % 16);
-    EXPECT_EQ(link.RxRing[1], "\r");
-    EXPECT_EQ(link.RxRing[0], "G");
-}
-
-TEST_F(MeterLinkTest, AnyCharacterResetsTheSilenceCount) {
+// Any character, not only a whole line, starts the count of silent ticks again; the count
+// stops at its largest value.
+TEST_F(MeterLinkTest, AnyCharacterRestartsTheSilenceCount) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_FALSE(link.CountSilentTick());
     }
     send("D");
     EXPECT_EQ(link.SilenceTicks, 0);
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FALSE(link.CountSilentTick()) << i;
-    }
-    EXPECT_TRUE(link.CountSilentTick()) << "the seventh silent tick";
-}
-
-TEST_F(MeterLinkTest, SilenceCountStopsAtItsLargestValue) {
     link.SilenceTicks = MeterLink::kMaxSilenceTicks;
     EXPECT_TRUE(link.CountSilentTick());
     EXPECT_EQ(link.SilenceTicks, MeterLink::kMaxSilenceTicks);
@@ -202,89 +176,6 @@ TEST(MeterLinkStartup, ARelativeDeviceIsFoundFromTheCurrentFolder) {
     EXPECT_TRUE(link.ProbePorts()[0]);
     EXPECT_FALSE(link.OpenConfiguredPort().has_value());
     QDir::setCurrent(before);
-}
-
-TEST(MeterLinkStartup, APortThatCannotOpenSaysWhy) {
-    PtyPair meter;
-    QSerialPort other(meter.SlavePath());
-    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
-    const struct {
-        QString device;
-        int port;
-        int failure;
-    } cases[] = {{"/dev/does-not-exist-qmx", 1, PortFailure::kNoSuchPort},
-                 {meter.SlavePath(), 9, PortFailure::kNoSuchPort}, // no device for port 9
-                 {meter.SlavePath(), 1, PortFailure::kAlreadyOpen}};
-    for (const auto& c : cases) {
-        MeterLink link(mapOf({c.device}));
-        link.CommPort = c.port;
-        const auto failure = link.OpenConfiguredPort();
-        ASSERT_TRUE(failure.has_value()) << qPrintable(c.device) << " " << c.port;
-        EXPECT_EQ(failure->Number, c.failure) << qPrintable(c.device) << " " << c.port;
-    }
-}
-
-TEST(MeterLinkStartup, ProbeEnablesOnlyPortsThatOpen) {
-    PtyPair meter;
-    PortMap map;
-    map.SetDevice(3, meter.SlavePath());
-    map.SetDevice(5, "/dev/does-not-exist-qmx");
-    const MeterLink link(map);
-    const auto free = link.ProbePorts();
-    for (int n = 1; n <= 8; ++n) {
-        EXPECT_EQ(free[n - 1], n == 3) << "Com" << n;
-    }
-}
-
-TEST(MeterLinkSelect, SwitchesPortsAndKeepsThePendingLine) {
-    PtyPair first;
-    PtyPair second;
-    MeterLink link(mapOf({first.SlavePath(), second.SlavePath()}));
-    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
-    first.Write("DC ");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC "; }, kWaitMs));
-    ASSERT_FALSE(link.SelectPort(2).has_value());
-    EXPECT_EQ(link.CommPort, 2);
-    // Port 1 is free again: another program can take it.
-    QSerialPort other(first.SlavePath());
-    EXPECT_TRUE(other.open(QIODevice::ReadWrite));
-    second.Write("1.5 V\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.LastLine == "DC 1.5 V"; }, kWaitMs));
-}
-
-TEST(MeterLinkSelect, UnopenablePortLeavesTheLinkClosedAndRunning) {
-    PtyPair first;
-    MeterLink link(mapOf({first.SlavePath(), "/dev/does-not-exist-qmx"}));
-    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
-    const auto failure = link.SelectPort(2);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->Number, PortFailure::kNoSuchPort);
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.CommPort, 2);
-    link.SendPoll();
-}
-
-TEST(MeterLinkReconnect, ADeviceThatGoesAwayIsOpenedAgainWhenItComesBack) {
-    QTemporaryDir dir;
-    const QString linkPath = dir.filePath("meter");
-    auto before = std::make_unique<PtyPair>();
-    ASSERT_TRUE(QFile::link(before->SlavePath(), linkPath));
-    MeterLink link(mapOf({linkPath}));
-    ASSERT_FALSE(link.OpenConfiguredPort().has_value());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.InputSettled(); }, kWaitMs));
-    before->Write("DC  1.2"); // cut off by the loss
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.PendingLine == "DC  1.2"; }, kWaitMs));
-    before->Close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsOpen(); }, kWaitMs));
-    EXPECT_EQ(link.LastLine, "No Comm");
-    EXPECT_EQ(link.PendingLine, "");
-    PtyPair after;
-    QFile::remove(linkPath);
-    ASSERT_TRUE(QFile::link(after.SlavePath(), linkPath));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.IsOpen() && link.InputSettled(); }, kWaitMs));
-    after.Write("AC  0.775 V\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return link.LastLine == "AC  0.775 V"; }, kWaitMs));
 }
 
 } // namespace
