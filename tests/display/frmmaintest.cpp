@@ -1,18 +1,24 @@
+// The main window: the display tick, the port menu, the start and the ways to quit.
 #include "tests/support/mainwindowfixture.h"
 
 #include "grapher/frmgrapher.h"
 #include "logging/frmlogger.h"
 #include "platform/settingsstore.h"
-#include "ui/twips.h"
 #include "ui/widgetcolors.h"
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QScopeGuard>
+#include <QSerialPort>
 #include <QSettings>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -22,23 +28,20 @@ namespace {
 
 using DisplayTick = MainWindowFixture;
 
-TEST_F(DisplayTick, FirstTicksShowAnEmptyReadingAtFullSize) {
+// Before the first line an empty reading at full size and no level; eleven characters at
+// 72 points, twelve at 64, longer lines smaller until they fit whole.
+TEST_F(DisplayTick, TheReadingShrinksOnlyAsFarAsItsLengthNeeds) {
     ASSERT_TRUE(load());
     tick();
-    EXPECT_EQ(w->Label1->text(), "");
-    EXPECT_EQ(w->Label1->font().pointSize(), 72);
     EXPECT_EQ(w->Label2->text(), "dBu Not Valid");
     EXPECT_FALSE(w->cmdDB->isEnabled());
     EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kButtonFace);
     EXPECT_FALSE(w->cmdLogger->isEnabled());
-}
-
-// Eleven characters at 72 points, twelve at 64, longer lines smaller until they fit whole.
-TEST_F(DisplayTick, TheReadingShrinksOnlyAsFarAsItsLengthNeeds) {
-    ASSERT_TRUE(load());
-    for (const auto& [line, points] : {std::pair{"DC -1.234 V", 72}, std::pair{"DC -1.2345 V", 64},
-                                       std::pair{"OH  12.34 KOHM OPEN 1234", 0}}) {
+    for (const auto& [line, points] :
+         {std::pair{"", 72}, std::pair{"DC -1.234 V", 72}, std::pair{"DC -1.2345 V", 64},
+          std::pair{"OH  12.34 KOHM OPEN 1234", 0}}) {
         showLine(line);
+        EXPECT_EQ(w->Label1->text(), line);
         const QFont font = w->Label1->font();
         if (points == 0) {
             EXPECT_LT(font.pointSize(), 64);
@@ -46,20 +49,6 @@ TEST_F(DisplayTick, TheReadingShrinksOnlyAsFarAsItsLengthNeeds) {
             EXPECT_EQ(font.pointSize(), points) << line;
         }
         EXPECT_LE(QFontMetrics(font).horizontalAdvance(w->Label1->text()), w->Label1->width());
-    }
-}
-
-TEST_F(DisplayTick, AcVoltsShowTheDbuLevelAndAZeroValueKeepsIt) {
-    ASSERT_TRUE(load());
-    showLine("AC 7.746 V");
-    EXPECT_EQ(w->Label2->text(), "20.00 dBu");
-    EXPECT_TRUE(w->cmdDB->isEnabled());
-    EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kLightBlue);
-    for (const char* noLevel : {"AC  0.000 V", "AC 9E999 V"}) {
-        showLine(noLevel);
-        EXPECT_EQ(w->Label2->text(), "20.00 dBu") << noLevel;
-        EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f);
-        EXPECT_TRUE(w->cmdDB->isEnabled());
     }
 }
 
@@ -74,9 +63,20 @@ std::vector<QRect> layoutOf(const frmMain& w) {
     return rects;
 }
 
-TEST_F(DisplayTick, DbuViewTwiceRestoresEveryControl) {
+// AC volts show their level, which a reading without one keeps (also for the logger). The
+// dBu view's button twice brings every control back in place, and so does a line that is
+// not an AC voltage while the view is shown.
+TEST_F(DisplayTick, AcVoltsShowTheDbuLevelAndItsViewComesAndGoes) {
     ASSERT_TRUE(load());
-    showLine("AC  0.775 V");
+    showLine("AC 7.746 V");
+    EXPECT_EQ(w->Label2->text(), "20.00 dBu");
+    EXPECT_EQ(BackColorOf(w->cmdDB), VbColor::kLightBlue);
+    for (const char* noLevel : {"AC  0.000 V", "AC 9E999 V"}) {
+        showLine(noLevel);
+        EXPECT_EQ(w->Label2->text(), "20.00 dBu") << noLevel;
+        EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f);
+        EXPECT_TRUE(w->cmdDB->isEnabled());
+    }
     const auto before = layoutOf(*w);
     QTest::mouseClick(w->cmdDB, Qt::LeftButton);
     EXPECT_TRUE(w->DbuViewShown);
@@ -86,16 +86,12 @@ TEST_F(DisplayTick, DbuViewTwiceRestoresEveryControl) {
     EXPECT_FALSE(w->DbuViewShown);
     EXPECT_EQ(w->cmdDB->text(), "AC-V in &dBu");
     EXPECT_EQ(layoutOf(*w), before);
-}
-
-TEST_F(DisplayTick, ALineThatIsNotAnAcVoltageLeavesTheDbuView) {
-    ASSERT_TRUE(load());
-    showLine("AC  0.775 V");
-    const auto before = layoutOf(*w);
-    w->cmdDB_Click();
-    showLine("DC  1.234 V");
+    QTest::mouseClick(w->cmdDB, Qt::LeftButton);
+    showLine("DC  1.000 V");
     EXPECT_FALSE(w->DbuViewShown);
     EXPECT_FALSE(w->Label2->isVisibleTo(w.get()));
+    EXPECT_EQ(w->Label2->text(), "dBu Not Valid");
+    EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f) << "the level stays for the logger";
     EXPECT_EQ(w->cmdDB->text(), "AC-V in &dBu");
     EXPECT_FALSE(w->cmdDB->isEnabled());
     EXPECT_EQ(layoutOf(*w), before);
@@ -124,17 +120,6 @@ TEST_F(DisplayTick, SilenceShowsNoCommOnTheEighthTick) {
     EXPECT_EQ(w->Label1->text(), "AC  0.775 V");
 }
 
-TEST_F(DisplayTick, ChartIndexRunsToTwoHundredThirtyNineAndWraps) {
-    ASSERT_TRUE(load());
-    showLine("DC  2.000 V");
-    EXPECT_EQ(w->Chart.ChartIndex, 1);
-    EXPECT_FLOAT_EQ(w->Chart.ChartBuffer[0], 2.0f);
-    tick(238);
-    EXPECT_EQ(w->Chart.ChartIndex, 239);
-    tick();
-    EXPECT_EQ(w->Chart.ChartIndex, 0);
-}
-
 using MainWindowLayout = MainWindowFixture;
 
 // Text from the meter, a log or the settings is shown as it is: its tags are characters.
@@ -156,68 +141,250 @@ TEST_F(MainWindowLayout, EveryLabelOfEveryWindowShowsPlainText) {
     }
 }
 
-TEST_F(MainWindowLayout, StartsCentredWithTheControlsOfTheDisplay) {
-    ASSERT_TRUE(load());
-    EXPECT_EQ(w->windowTitle(), "QMX-7300 RS-232 Communications");
-    EXPECT_EQ(w->size(), QSize(760, 276));
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(w->x(), (screen.width() - 760) / 2);
-    EXPECT_EQ(w->y(), (screen.height() - 276) / 2);
-}
-
-TEST_F(MainWindowLayout, OnlyTheFreePortIsEnabledAndTheStoredOneChecked) {
+// Only the ports that open are enabled, each with its device as its tip, the stored one
+// checked. The port chosen takes over the line begun on the old one, which is free for
+// other programs at once, and is opened at the next start. A port that cannot open says
+// why, and the display goes on.
+TEST_F(MainWindowLayout, ThePortMenuOffersTheFreePortsAndSwitchesOrSaysWhyItCannot) {
     PtyPair other;
     SettingsStore settings;
     settings.Write("Com3Device", other.SlavePath());
     settings.Write("Com5Device", "/dev/does-not-exist-qmx");
     ASSERT_TRUE(load());
     for (int n = 1; n <= 8; ++n) {
+        const QAction* item = w->mnuCom[n - 1];
         // Port 1 is probed before the program opens it, so it is free then too.
-        EXPECT_EQ(w->mnuCom[n - 1]->isEnabled(), n == 1 || n == 3) << n;
-        EXPECT_EQ(w->mnuCom[n - 1]->isChecked(), n == 1) << n;
+        EXPECT_EQ(item->isEnabled(), n == 1 || n == 3) << n;
+        EXPECT_EQ(item->isChecked(), n == 1) << n;
+        EXPECT_EQ(item->text(), QString("Com%1").arg(n));
+        if (const QString device = settings.Read(QString("Com%1Device").arg(n), "");
+            !device.isEmpty()) {
+            EXPECT_EQ(item->toolTip(), device);
+            EXPECT_EQ(item->statusTip(), device);
+        }
     }
-    for (int n : {1, 3, 5}) {
-        const QString device = SettingsStore().Read(QString("Com%1Device").arg(n), "");
-        EXPECT_EQ(w->mnuCom[n - 1]->toolTip(), device);
-        EXPECT_EQ(w->mnuCom[n - 1]->statusTip(), device);
-        EXPECT_EQ(w->mnuCom[n - 1]->text(), QString("Com%1").arg(n));
-    }
-}
-
-TEST_F(MainWindowLayout, PortChosenFromTheMenuIsOpenedAtTheNextStart) {
-    PtyPair other;
-    SettingsStore settings;
-    settings.Write("Com4Device", other.SlavePath());
-    ASSERT_TRUE(load());
-    w->mnuCom[3]->trigger();
-    EXPECT_TRUE(w->mnuCom[3]->isChecked());
+    meter.Write("DC ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Link.PendingLine == "DC "; }, 3000));
+    w->mnuCom[2]->trigger();
+    EXPECT_TRUE(w->mnuCom[2]->isChecked());
     EXPECT_FALSE(w->mnuCom[0]->isChecked());
-    EXPECT_EQ(w->Link.Device(), other.SlavePath());
+    EXPECT_TRUE(QSerialPort(meter.SlavePath()).open(QIODevice::ReadWrite));
+    other.Write("1.5 V\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Link.LastLine == "DC 1.5 V"; }, 3000));
     w->close();
-    EXPECT_EQ(settings.Read("CommPort", ""), "4");
+    EXPECT_EQ(settings.Read("CommPort", ""), "3");
     ASSERT_TRUE(load());
-    EXPECT_EQ(w->Link.CommPort, 4);
-    EXPECT_TRUE(w->Link.IsOpen());
+    EXPECT_EQ(w->Link.CommPort, 3);
     other.Write("DC 4\r");
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Link.LastLine == "DC 4"; }, 3000));
-}
-
-TEST_F(MainWindowLayout, APortThatCannotOpenFromTheMenuSaysSoAndKeepsRunning) {
-    SettingsStore settings;
-    settings.Write("Com2Device", "/dev/does-not-exist-qmx");
-    ASSERT_TRUE(load());
-    w->mnuCom_Click(2);
+    w->mnuCom_Click(5);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Cannot Open Serial Port!");
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
         "        No Comm Port Available!\r\n/dev/does-not-exist-qmx: no such device.\r\n"
-        "Com2 is /dev/does-not-exist-qmx; to change it, edit "
-        "Com2Device in " +
-        QSettings("QMX7300", "QMX7300").fileName() + ".\r\n\r\n"))
+        "Com5 is /dev/does-not-exist-qmx; to change it, edit Com5Device in " +
+        settings.FileName() + ".\r\n\r\n"))
         << qPrintable(dialogs.boxes[0].text);
     EXPECT_FALSE(dialogs.boxes[0].text.contains("Press 'OK' to Exit."));
     tick(8);
     EXPECT_EQ(w->Label1->text(), "No Comm");
+}
+
+using StartupQuit = MainWindowFixture;
+
+// The program folder of an installed copy is the user's documents folder, where no sound
+// is: the default sound is found all the same, and no path is saved that was not chosen.
+TEST_F(StartupQuit, TheDefaultAlarmSoundPlaysWhereverTheProgramIsAndIsNotSaved) {
+    ASSERT_TRUE(load());
+    showLine("DC  1.000 V");
+    QTest::mouseClick(w->cmdAlarms, Qt::LeftButton);
+    QTest::keyClicks(w->Panel->txtHiAlarm, "0.5");
+    QTest::mouseClick(w->Panel->chkHiSet, Qt::LeftButton);
+    showLine("DC  1.000 V");
+    ASSERT_EQ(w->cmdAlarms->text(), "RESET!");
+    const QString played = sound.calls.filter("play:").first().mid(5);
+    QFile wav(played);
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly)) << qPrintable(played);
+    EXPECT_TRUE(wav.read(12).endsWith("WAVE"));
+    w->close();
+    SettingsStore settings;
+    EXPECT_FALSE(settings.Contains("AlarmWav"));
+    // Where an earlier version looked for the sound, and saved that path.
+    settings.Write("AlarmWav", programFolder.filePath("attention.wav"));
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->AlarmWavPath, played);
+}
+
+// Values written by hand with a comma in them read as they were written, and stay so. A
+// face chosen in the font dialog is set on both displays at full size and saved.
+TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWrittenAndTheFontDialogSetsTheFace) {
+    QFile conf(SettingsStore().FileName());
+    ASSERT_TRUE(conf.open(QIODevice::Append));
+    conf.write("AlarmWav=/x/y,z.wav\nFont=Liberation Sans, Bold\n");
+    conf.close();
+    ASSERT_TRUE(load());
+    EXPECT_EQ(w->AlarmWavPath, "/x/y,z.wav");
+    EXPECT_EQ(w->Label1->font().family(), "Liberation Sans");
+    w->close();
+    SettingsStore settings;
+    EXPECT_EQ(settings.Read("AlarmWav", ""), "/x/y,z.wav");
+    EXPECT_EQ(settings.Read("Font", ""), "Liberation Sans, Bold");
+    ASSERT_TRUE(load());
+    dialogs.fonts.push_back(QString("Liberation Serif"));
+    w->mnuFont_Click();
+    w->mnuFont_Click(); // cancelled
+    EXPECT_EQ(w->Label1->font().family(), "Liberation Serif");
+    EXPECT_EQ(w->Label2->font().family(), "Liberation Serif");
+    EXPECT_EQ(w->Label1->font().pointSize(), 72);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    w->close();
+    EXPECT_EQ(settings.Read("Font", ""), "Liberation Serif");
+}
+
+// A stored folder proposes Test.qmx in it, a stored log name is kept; a colour outside the
+// menu is applied with no item checked; no value, or one that is no setting, gives the
+// default.
+TEST_F(StartupQuit, StoredSettingsAreReadAndGarbageGivesTheDefaults) {
+    const QString proposed = programFolder.filePath("Test.qmx");
+    const struct {
+        const char* key;
+        QString value;
+        QString log = {};
+        qint32 foreground = 65535;
+    } cases[] = {{"", ""},
+                 {"BGColor", "white"},
+                 {"BGColor", "1.5"},
+                 {"FGColor", "99999999999"},
+                 {"FGColor", ""},
+                 {"CommPort", "COM1"},
+                 {"CommPort", "70000"},
+                 {"DataFilePath", "/data/logs", "/data/logs/Test.qmx"},
+                 {"DataFilePath", proposed, proposed},
+                 {"FGColor", "4210752", proposed, 4210752}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.key + ("=" + c.value)));
+        TearDown(); // the last round's window saves its settings as it closes,
+        SetUp();    // then a store without them
+        if (*c.key != 0) {
+            SettingsStore().Write(c.key, c.value);
+        }
+        ASSERT_TRUE(load());
+        EXPECT_EQ(w->Colors.Background, 0);
+        EXPECT_TRUE(w->mnuBGBlack->isChecked());
+        EXPECT_EQ(w->Colors.Foreground, c.foreground);
+        for (QAction* item :
+             {w->mnuFGBlack, w->mnuFGWhite, w->mnuRed, w->mnuGreen, w->mnuBlue, w->mnuYellow}) {
+            EXPECT_EQ(item->isChecked(), item == w->mnuYellow && c.foreground == 65535)
+                << qPrintable(item->objectName());
+        }
+        EXPECT_EQ(w->Link.CommPort, 1);
+        EXPECT_EQ(w->LogFilePath, c.log.isEmpty() ? proposed : c.log);
+    }
+}
+
+// The Quit button, the frame and File Exit each stop the sound and the display timer,
+// close the port and save the settings, the alarm sound chosen from the menu among them.
+TEST_F(StartupQuit, EveryWayOfQuittingRunsTheWholeQuit) {
+    const std::pair<const char*, void (*)(frmMain&)> ways[] = {
+        {"Quit", [](frmMain& w) { QTest::mouseClick(w.cmdQuit, Qt::LeftButton); }},
+        {"frame",
+         [](frmMain& w) {
+             QCloseEvent frameClose;
+             QApplication::sendEvent(&w, &frameClose);
+         }},
+        {"File Exit", [](frmMain& w) { w.mnuExit->trigger(); }}};
+    for (const auto& [how, quit] : ways) {
+        SCOPED_TRACE(how);
+        TearDown(); // the last round's window saves its settings as it closes,
+        SetUp();    // then a store without them
+        ASSERT_TRUE(load());
+        w->tmrDispUpdate.start();
+        w->mnuBGWhite->trigger();
+        dialogs.fileRequests.clear();
+        dialogs.files.push_back(QString("/sounds/bell.wav"));
+        w->mnuAlarm->trigger();
+        w->mnuAlarm->trigger(); // cancelled
+        ASSERT_EQ(dialogs.fileRequests.size(), 2u);
+        EXPECT_EQ(dialogs.fileRequests[0].Title, "Open .WAV file for Alarm...");
+        EXPECT_EQ(dialogs.fileRequests[0].Filter, "WAV|*.wav");
+        EXPECT_EQ(dialogs.fileRequests[0].InitialDir, w->LogFilePath);
+        sound.calls.clear();
+        quit(*w);
+        EXPECT_FALSE(w->tmrDispUpdate.isActive());
+        EXPECT_FALSE(w->Link.IsOpen());
+        EXPECT_GE(sound.count("stop"), 1);
+        SettingsStore settings;
+        EXPECT_EQ(settings.Read("BGColor", ""), "16777215");
+        EXPECT_EQ(settings.Read("FGColor", ""), "65535");
+        EXPECT_EQ(settings.Read("CommPort", ""), "1");
+        EXPECT_EQ(settings.Read("Font", ""), "MSSansserif");
+        EXPECT_EQ(settings.Read("AlarmWav", ""), "/sounds/bell.wav");
+        EXPECT_EQ(settings.Read("Com1Device", ""), meter.SlavePath());
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// A port that is not there ends the start with its message and keeps the settings as they
+// were; a port held by another program says so.
+TEST_F(StartupQuit, MissingPortEndsTheStartWithItsMessageAndKeepsTheSettings) {
+    SettingsStore settings;
+    settings.Write("CommPort", "9");
+    settings.Write("AlarmWav", "/sounds/bell.wav");
+    settings.Write("Font", "Liberation Sans");
+    EXPECT_FALSE(load());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, "Cannot Start QMX7300 Serial Comm!");
+    EXPECT_EQ(dialogs.boxes[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
+        "        No Comm Port Available!\r\nPort 9 is not one of Com1 to Com8; to change it, "
+        "edit CommPort in " +
+        settings.FileName() + ".\r\n\r\n"))
+        << qPrintable(dialogs.boxes[0].text);
+    for (QAction* port : w->mnuCom) {
+        EXPECT_FALSE(port->isChecked());
+    }
+    EXPECT_FALSE(w->tmrDispUpdate.isActive());
+    EXPECT_GE(sound.count("stop"), 1);
+    EXPECT_EQ(settings.Read("CommPort", ""), "9");
+    EXPECT_EQ(settings.Read("AlarmWav", ""), "/sounds/bell.wav");
+    EXPECT_EQ(settings.Read("Font", ""), "Liberation Sans");
+
+    settings.Write("CommPort", "1");
+    QSerialPort holder(meter.SlavePath());
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    EXPECT_FALSE(load());
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dialogs.boxes[1].text.startsWith("        Port Already Open!\r\n"));
+}
+
+TEST_F(StartupQuit, ASettingsFileThatIsNoRegularFileIsLeftAloneAndSaidOnce) {
+    const QString file = SettingsStore().FileName();
+    QFile::remove(file);
+    ASSERT_EQ(::mkfifo(qPrintable(file), 0600), 0);
+    const auto removeFifo = qScopeGuard([&] { QFile::remove(file); });
+    load();
+    w->close();
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes[0].title, "Settings Not Used");
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "The settings file " + file +
+                  " is not a regular file, so it is left alone: the program starts with its "
+                  "default settings and keeps no changes.");
+    EXPECT_EQ(std::count_if(dialogs.boxes.begin(), dialogs.boxes.end(),
+                            [](const auto& b) { return b.title == "Settings Not Used"; }),
+              1);
+    EXPECT_FALSE(QFileInfo(file).isFile()) << "nothing was written to it";
+}
+
+TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
+    ASSERT_TRUE(load());
+    w->mnuAbout->trigger();
+    w->mnuContents->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application");
+    EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Help");
+    EXPECT_TRUE(
+        dialogs.boxes[1].text.endsWith("in dBu (a 20 log law relative to .775 volts).\r\n"));
 }
 
 } // namespace

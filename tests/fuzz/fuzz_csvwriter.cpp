@@ -20,38 +20,32 @@ using namespace qmx;
 
 namespace {
 
-// Records of an RFC 4180 text, each a list of fields.
+// Records of an RFC 4180 text, each a list of fields; a record not ended by CR LF is left out.
 QList<QList<QByteArray>> parse(const QByteArray& csv) {
-    QList<QList<QByteArray>> records;
-    QList<QByteArray> fields;
+    QList<QList<QByteArray>> records(1);
     QByteArray field;
     bool quoted = false;
     for (qsizetype i = 0; i < csv.size(); ++i) {
         const char c = csv[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
+        if (c == '"') {
+            if (quoted && csv.mid(i + 1, 1) == "\"") {
                 field += c;
+                ++i;
+            } else {
+                quoted = !quoted;
             }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields << field;
-            field.clear();
-        } else if (c == '\r' && i + 1 < csv.size() && csv[i + 1] == '\n') {
-            fields << field;
-            records << fields;
-            fields.clear();
-            field.clear();
-            ++i;
-        } else {
+        } else if (quoted || (c != ',' && !(c == '\r' && csv.mid(i + 1, 1) == "\n"))) {
             field += c;
+        } else {
+            records.last() << field;
+            field.clear();
+            if (c == '\r') {
+                records.append({});
+                ++i;
+            }
         }
     }
+    records.removeLast();
     return records;
 }
 

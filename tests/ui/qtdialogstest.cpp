@@ -44,15 +44,23 @@ template <typename D> void whenShown(const std::function<bool(D&)>& ready) {
     poll->start(20);
 }
 
-TEST(QtDialogs, MessageBoxesAreWideEnoughForTheirTitles) {
+// A box is wide enough for its title, and shows its text as written: paths and texts from
+// files are never markup.
+TEST(QtDialogs, MessageBoxesShowTheirTitleWholeAndTheirTextAsWritten) {
     for (const auto& [title, text] :
          {std::pair{"Access Database File Creation Successful!",
                     "Access File Created Successfully!\r\nPress 'OK' to Continue..."},
           std::pair{"Cannot Start Graphing Program!", "Unknown Error!\r\n\r\nCannot continue...."},
-          std::pair{"Comment Not Saved!", "x"}}) {
+          std::pair{"Comment Not Saved!", "<s>/logs/run.qmx</s>"}}) {
         int width = 0;
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
         whenShown<QMessageBox>([&](QMessageBox& box) {
             width = box.width();
+            if (auto* label = box.findChild<QLabel*>("qt_msgbox_label")) {
+                shown = label->text();
+                format = label->textFormat();
+            }
             return true;
         });
         QtDialogs().MsgBox(text, Dialogs::Buttons::Ok, title);
@@ -61,6 +69,8 @@ TEST(QtDialogs, MessageBoxesAreWideEnoughForTheirTitles) {
         bold.setBold(true);
         const QFontMetrics metrics(bold);
         EXPECT_GE(width, metrics.horizontalAdvance(title) + 4 * metrics.height()) << title;
+        EXPECT_EQ(shown, text);
+        EXPECT_EQ(format, Qt::PlainText);
     }
 }
 
@@ -90,20 +100,6 @@ TEST(QtDialogs, FileDialogsShowSizeTypeAndDateInFull) {
     });
     EXPECT_FALSE(QtDialogs().OpenFile(request).has_value());
     EXPECT_TRUE(cut.isEmpty()) << qPrintable(cut.join(", ") + " cut short");
-}
-
-TEST(QtDialogs, AMessageShowsPathsAsWritten) {
-    QString shown;
-    Qt::TextFormat format = Qt::AutoText;
-    whenShown<QMessageBox>([&](QMessageBox& box) {
-        auto* text = box.findChild<QLabel*>("qt_msgbox_label");
-        shown = text != nullptr ? text->text() : QString();
-        format = text != nullptr ? text->textFormat() : Qt::AutoText;
-        return true;
-    });
-    QtDialogs().MsgBox("<s>/logs/run.qmx</s>", Dialogs::Buttons::Ok, "Title");
-    EXPECT_EQ(shown, "<s>/logs/run.qmx</s>");
-    EXPECT_EQ(format, Qt::PlainText);
 }
 
 // The reading display takes only the face: the dialog offers nothing else.
