@@ -2,6 +2,7 @@
 #include "tests/support/mainwindowfixture.h"
 
 #include "grapher/frmgrapher.h"
+#include "help/helptexts.h"
 #include "logging/frmlogger.h"
 #include "platform/settingsstore.h"
 #include "ui/widgetcolors.h"
@@ -315,9 +316,7 @@ TEST_F(StartupQuit, EveryWayOfQuittingRunsTheWholeQuit) {
         EXPECT_GE(sound.count("stop"), 1);
         SettingsStore settings;
         EXPECT_EQ(settings.Read("BGColor", ""), "16777215");
-        EXPECT_EQ(settings.Read("FGColor", ""), "65535");
         EXPECT_EQ(settings.Read("CommPort", ""), "1");
-        EXPECT_EQ(settings.Read("Font", ""), "MSSansserif");
         EXPECT_EQ(settings.Read("AlarmWav", ""), "/sounds/bell.wav");
         EXPECT_EQ(settings.Read("Com1Device", ""), meter.SlavePath());
     }
@@ -376,15 +375,33 @@ TEST_F(StartupQuit, ASettingsFileThatIsNoRegularFileIsLeftAloneAndSaidOnce) {
     EXPECT_FALSE(QFileInfo(file).isFile()) << "nothing was written to it";
 }
 
+// Help shows the About box and the help text. Every box of the three windows names the
+// program, its version and the serial settings in its first lines; the About boxes of the
+// main and logging windows are one text, and the graph window's About and Help differ in
+// one word.
 TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
     ASSERT_TRUE(load());
     w->mnuAbout->trigger();
     w->mnuContents->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application");
+    EXPECT_EQ(dialogs.boxes[0].text, HelpTexts::MainAbout(1.4f));
     EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Help");
     EXPECT_TRUE(
         dialogs.boxes[1].text.endsWith("in dBu (a 20 log law relative to .775 volts).\r\n"));
+    using namespace HelpTexts;
+    for (const QString& text : {MainAbout(1.4f), MainHelp(1.4f), LoggerAbout(1.4f),
+                                LoggerHelp(1.4f), GrapherAbout(1.4f), GrapherHelp(1.4f)}) {
+        const QStringList lines = text.split("\r\n");
+        ASSERT_GE(lines.size(), 8);
+        EXPECT_EQ(lines[0], "QMX-7300 Multimeter Communications");
+        EXPECT_EQ(lines[3], "Version 1.4");
+        EXPECT_EQ(lines[6], "no parity, 7 data bits, and 2 stop bits.");
+    }
+    EXPECT_EQ(LoggerAbout(1.4f), MainAbout(1.4f));
+    const QString about = GrapherAbout(1.4f);
+    EXPECT_EQ(about.split("\r\n").value(16), "as the original .qmx File, which remains intact.");
+    EXPECT_EQ(QString(about).replace("remains intact.", "remains unchanged."), GrapherHelp(1.4f));
 }
 
 } // namespace

@@ -4,17 +4,17 @@
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/sqlitedb.h"
-#include "tests/fuzz/scratch.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QTemporaryDir>
 #include <QVariant>
+#include <QtEndian>
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <unistd.h>
 
 using namespace qmx;
 
@@ -52,7 +52,8 @@ QList<QList<QByteArray>> parse(const QByteArray& csv) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString log = ScratchFile("rows.qmx");
+    static const QTemporaryDir scratch; // a folder of this fuzzing process's own
+    const QString log = scratch.filePath("rows.qmx");
     QFile::remove(log);
     LogCreation(log).Run();
     // Input: records separated by 0xFF; each record "type\0units\0" then 8 bytes of numbers.
@@ -68,26 +69,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Statement insert = db.Prepare("INSERT INTO LogData VALUES (?, ?, ?, ?, ?)");
         for (qsizetype r = 1; r < records.size(); ++r) {
             const QList<QByteArray> parts = records[r].split('\0');
-            float value = 0;
-            float dbu = 0;
-            const QByteArray tail = parts.value(2).leftJustified(8, '\0');
-            std::memcpy(&value, tail.constData(), 4);
-            std::memcpy(&dbu, tail.constData() + 4, 4);
+            const QString type = QString::fromUtf8(parts.value(0));
+            const QString units = QString::fromUtf8(parts.value(1));
+            const QByteArray numbers = parts.value(2).leftJustified(8, '\0');
+            const auto single = [&numbers](int at) {
+                return double(std::bit_cast<float>(qFromUnaligned<quint32>(numbers.data() + at)));
+            };
             insert.Reset();
-            insert.Bind(1, QString("9:00:00 AM")).Bind(2, QString::fromUtf8(parts.value(0)));
-            insert.Bind(3, QString::fromUtf8(parts.value(1)));
-            insert.Bind(4, double(value)).Bind(5, double(dbu));
+            insert.Bind(1, QString("9:00:00 AM")).Bind(2, type).Bind(3, units);
+            insert.Bind(4, single(0)).Bind(5, single(4));
             try {
                 insert.Step();
-                stored << QList<QByteArray>{QString::fromUtf8(parts.value(0)).toUtf8(),
-                                            QString::fromUtf8(parts.value(1)).toUtf8()};
+                stored << QList<QByteArray>{type.toUtf8(), units.toUtf8()};
             } catch (const DbError&) {
                 // Too long for its column: refused, as it must be.
             }
         }
         db.Exec("COMMIT");
     }
-    const QString out = ScratchFile("rows.csv");
+    const QString out = scratch.filePath("rows.csv");
     CsvExport(log, out).Run();
     QFile f(out);
     f.open(QIODevice::ReadOnly);

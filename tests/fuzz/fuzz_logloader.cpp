@@ -4,18 +4,18 @@
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
 #include "logging/dberror.h"
-#include "tests/fuzz/scratch.h"
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstdint>
-#include <unistd.h>
 
 using namespace qmx;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString log = ScratchFile("input.qmx");
+    static const QTemporaryDir scratch; // a folder of this fuzzing process's own
+    const QString log = scratch.filePath("input.qmx");
     QFile::remove(log + "-journal");
     {
         QFile f(log);
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view.ViewAll(doc.Count());
         GraphScale::GetMaxMin(view, doc);
         (void)GraphScale::DrawScale(view, view.MaxVal, view.MinVal);
-        CsvExport(log, ScratchFile("out.csv")).Run();
+        CsvExport(log, scratch.filePath("out.csv")).Run();
     } catch (const DbError&) {
         // A file that is not a readable log is refused with a message.
     }
