@@ -1,6 +1,9 @@
-// The main window: the display tick, the port menu, the start and the ways to quit.
+// The main window: the display tick, the port menu, the start and the ways to quit; the
+// texts and colours of the display, whatever the locale.
 #include "tests/support/mainwindowfixture.h"
 
+#include "display/displaycolors.h"
+#include "display/numberformat.h"
 #include "grapher/frmgrapher.h"
 #include "help/helptexts.h"
 #include "logging/frmlogger.h"
@@ -13,12 +16,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSerialPort>
 #include <QSettings>
 #include <QTest>
 
+#include <span>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -253,12 +258,7 @@ TEST_F(StartupQuit, StoredSettingsAreReadAndGarbageGivesTheDefaults) {
         QString log = {};
         qint32 foreground = 65535;
     } cases[] = {{"", ""},
-                 {"BGColor", "white"},
-                 {"BGColor", "1.5"},
                  {"FGColor", "99999999999"},
-                 {"FGColor", ""},
-                 {"CommPort", "COM1"},
-                 {"CommPort", "70000"},
                  {"DataFilePath", "/data/logs", "/data/logs/Test.qmx"},
                  {"DataFilePath", proposed, proposed},
                  {"FGColor", "4210752", proposed, 4210752}};
@@ -283,11 +283,10 @@ TEST_F(StartupQuit, StoredSettingsAreReadAndGarbageGivesTheDefaults) {
     }
 }
 
-// The Quit button, the frame and File Exit each stop the sound and the display timer,
+// The frame and File Exit, as the Quit button, each stop the sound and the display timer,
 // close the port and save the settings, the alarm sound chosen from the menu among them.
 TEST_F(StartupQuit, EveryWayOfQuittingRunsTheWholeQuit) {
     const std::pair<const char*, void (*)(frmMain&)> ways[] = {
-        {"Quit", [](frmMain& w) { QTest::mouseClick(w.cmdQuit, Qt::LeftButton); }},
         {"frame",
          [](frmMain& w) {
              QCloseEvent frameClose;
@@ -301,14 +300,9 @@ TEST_F(StartupQuit, EveryWayOfQuittingRunsTheWholeQuit) {
         ASSERT_TRUE(load());
         w->tmrDispUpdate.start();
         w->mnuBGWhite->trigger();
-        dialogs.fileRequests.clear();
         dialogs.files.push_back(QString("/sounds/bell.wav"));
         w->mnuAlarm->trigger();
         w->mnuAlarm->trigger(); // cancelled
-        ASSERT_EQ(dialogs.fileRequests.size(), 2u);
-        EXPECT_EQ(dialogs.fileRequests[0].Title, "Open .WAV file for Alarm...");
-        EXPECT_EQ(dialogs.fileRequests[0].Filter, "WAV|*.wav");
-        EXPECT_EQ(dialogs.fileRequests[0].InitialDir, w->LogFilePath);
         sound.calls.clear();
         quit(*w);
         EXPECT_FALSE(w->tmrDispUpdate.isActive());
@@ -375,10 +369,7 @@ TEST_F(StartupQuit, ASettingsFileThatIsNoRegularFileIsLeftAloneAndSaidOnce) {
     EXPECT_FALSE(QFileInfo(file).isFile()) << "nothing was written to it";
 }
 
-// Help shows the About box and the help text. Every box of the three windows names the
-// program, its version and the serial settings in its first lines; the About boxes of the
-// main and logging windows are one text, and the graph window's About and Help differ in
-// one word.
+// Help shows the About box and the help text.
 TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
     ASSERT_TRUE(load());
     w->mnuAbout->trigger();
@@ -386,22 +377,73 @@ TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application");
     EXPECT_EQ(dialogs.boxes[0].text, HelpTexts::MainAbout(1.4f));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("\r\nVersion 1.4\r\n"));
     EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Help");
     EXPECT_TRUE(
         dialogs.boxes[1].text.endsWith("in dBu (a 20 log law relative to .775 volts).\r\n"));
-    using namespace HelpTexts;
-    for (const QString& text : {MainAbout(1.4f), MainHelp(1.4f), LoggerAbout(1.4f),
-                                LoggerHelp(1.4f), GrapherAbout(1.4f), GrapherHelp(1.4f)}) {
-        const QStringList lines = text.split("\r\n");
-        ASSERT_GE(lines.size(), 8);
-        EXPECT_EQ(lines[0], "QMX-7300 Multimeter Communications");
-        EXPECT_EQ(lines[3], "Version 1.4");
-        EXPECT_EQ(lines[6], "no parity, 7 data bits, and 2 stop bits.");
+}
+
+TEST(ClockText, AlwaysElevenCharactersInTwelveHourFormWhateverTheLocale) {
+    const QLocale before;
+    for (const char* name : {"de_DE", "en_US", "ja_JP", "ar_EG"}) {
+        QLocale::setDefault(QLocale(name));
+        EXPECT_EQ(ReadingModel::FormatClockText(QTime(9, 5, 3)), "09:05:03 AM") << name;
+        EXPECT_EQ(ReadingModel::FormatClockText(QTime(23, 59, 50)), "11:59:50 PM") << name;
+        EXPECT_EQ(ReadingModel::FormatClockText(QTime(0, 0, 10)), "12:00:10 AM") << name;
     }
-    EXPECT_EQ(LoggerAbout(1.4f), MainAbout(1.4f));
-    const QString about = GrapherAbout(1.4f);
-    EXPECT_EQ(about.split("\r\n").value(16), "as the original .qmx File, which remains intact.");
-    EXPECT_EQ(QString(about).replace("remains intact.", "remains unchanged."), GrapherHelp(1.4f));
+    QLocale::setDefault(before);
+}
+
+using Examples = std::pair<double, const char*>[];
+
+void expectTexts(QString (*format)(double),
+                 std::span<const std::pair<double, const char*>> examples) {
+    for (const auto& [value, text] : examples) {
+        EXPECT_EQ(format(value), text) << value;
+    }
+}
+
+TEST(NumberFormats, GiveTheTextsOfTheLevelTheScaleTheReadoutAndTheValue) {
+    const Examples zeroZero = {{5.234, "05.23"}, {-3.1, "-03.10"}, {123.456, "123.46"},
+                               {0.0, "00.00"},   {20.0, "20.00"},  {-0.001, "00.00"}};
+    const Examples scale = {{2.0, "2.00"},   {0.5, ".50"},        {0.125, ".125"}, {0.075, ".075"},
+                            {-2.5, "-2.50"}, {1000.0, "1000.00"}, {-0.25, "-.25"}, {0.1, ".10"},
+                            {0.025, ".025"}, {1.5, "1.50"}};
+    const Examples signedTexts = {
+        {12.3456, "+12.346"},    {0.5, "+0.50"},         {-3.0, "-3.00"}, {0.0, "+0.00"},
+        {-50000.0, "-50000.00"}, {50000.0, "+50000.00"}, {0.25, "+0.25"}, {-1.5, "-1.50"}};
+    const Examples plain = {{1.4, "1.4"},       {-1.234, "-1.234"}, {0.0, "0"},
+                            {25.0, "25"},       {3.3, "3.3"},       {0.1, "0.1"},
+                            {0.0001, "0.0001"}, {100.25, "100.25"}};
+    // Seven significant digits at most, and the exponent form where they do not reach.
+    const Examples digits = {
+        {1234567.0, "1234567"}, {12345678.0, "1.234568E+07"},    {1e7, "1E+07"},
+        {0.00001, "1E-05"},     {0.00012345678, "0.0001234568"}, {-0.000012, "-1.2E-05"}};
+    expectTexts(FormatZeroZero, zeroZero);
+    expectTexts(FormatScale, scale);
+    expectTexts(FormatSigned, signedTexts);
+    const auto general = [](double v) { return FormatGeneral(float(v)); };
+    expectTexts(general, plain);
+    expectTexts(general, digits);
+}
+
+// The foreground never takes the background's colour: black and white swap.
+TEST(DisplayColors, KeepTheForegroundOffTheBackground) {
+    // Foreground, background; the foreground then, and whether white and black are offered.
+    const std::tuple<qint32, qint32, qint32, bool, bool> cases[] = {
+        {VbColor::kWhite, VbColor::kWhite, VbColor::kBlack, false, true},
+        {VbColor::kBlack, VbColor::kBlack, VbColor::kWhite, true, false},
+        {VbColor::kYellow, VbColor::kBlack, VbColor::kYellow, true, false},
+        {VbColor::kYellow, VbColor::kWhite, VbColor::kYellow, false, true},
+        {VbColor::kRed, 0x123456, VbColor::kRed, true, true}};
+    for (const auto& [foreground, background, shown, white, black] : cases) {
+        DisplayColors colors;
+        colors.SetForeground(foreground);
+        colors.SetBackground(background);
+        EXPECT_EQ(std::tuple(colors.Foreground, colors.FgWhiteEnabled, colors.FgBlackEnabled),
+                  std::tuple(shown, white, black))
+            << foreground << " on " << background;
+    }
 }
 
 } // namespace

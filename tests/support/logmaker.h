@@ -61,14 +61,12 @@ inline std::vector<LogSample> Ramp(int n, float (*f)(int)) {
 
 // Everything a log holds, read through the program's reader of either format.
 struct LogContents {
-    qint64 announced = -1; // the sample count the file states
     std::vector<LogHeader> info;
     std::vector<LogRecord> samples;
 };
 [[nodiscard]] inline LogContents ReadWholeLog(const QString& path) {
     struct Collect : LogVisitor {
         LogContents all;
-        void SampleCount(qint64 count) override { all.announced = count; }
         void Info(const LogHeader& header) override { all.info.push_back(header); }
         void Sample(const LogRecord& sample) override { all.samples.push_back(sample); }
     } collect;

@@ -1,6 +1,8 @@
-// The serial link on a pseudo-terminal, the devices behind the port numbers, and the texts
-// of a port that fails.
+// The meter: its serial link on a pseudo-terminal, the devices behind the port numbers, the
+// texts of a port that fails, and the readings decoded from its lines.
 #include "meter/meterlink.h"
+#include "meter/meterreading.h"
+#include "meter/readnumber.h"
 #include "platform/programsettings.h"
 #include "tests/support/ptypair.h"
 #include "tests/support/settingsfixture.h"
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <clocale>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -92,20 +96,9 @@ TEST_F(MeterLinkTest, CarriageReturnsEndTheLinesInBothFramings) {
     EXPECT_EQ(link.PendingLine.size(), MeterLink::kMaxLineLength);
 }
 
-// Any character, not only a whole line, starts the count of silent ticks again; the count
-// stops at its largest value.
-TEST_F(MeterLinkTest, AnyCharacterRestartsTheSilenceCount) {
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_FALSE(link.CountSilentTick());
-    }
-    send("D");
-    EXPECT_EQ(link.SilenceTicks, 0);
-    link.SilenceTicks = MeterLink::kMaxSilenceTicks;
-    EXPECT_TRUE(link.CountSilentTick());
-    EXPECT_EQ(link.SilenceTicks, MeterLink::kMaxSilenceTicks);
-}
-
-TEST_F(MeterLinkTest, PollSendsOneCarriageReturn) {
+// The poll is one carriage return. Any character, not only a whole line, starts the count
+// of silent ticks again; the count stops at its largest value.
+TEST_F(MeterLinkTest, PollSendsOneCarriageReturnAndAnyCharacterRestartsTheSilenceCount) {
     meter.ReadAvailable();
     link.SendPoll();
     QByteArray got;
@@ -116,6 +109,14 @@ TEST_F(MeterLinkTest, PollSendsOneCarriageReturn) {
         },
         kWaitMs));
     EXPECT_EQ(got, "\r");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(link.CountSilentTick());
+    }
+    send("D");
+    EXPECT_EQ(link.SilenceTicks, 0);
+    link.SilenceTicks = MeterLink::kMaxSilenceTicks;
+    EXPECT_TRUE(link.CountSilentTick());
+    EXPECT_EQ(link.SilenceTicks, MeterLink::kMaxSilenceTicks);
 }
 
 // Only a line begun after the port opened counts: what waited from before is dropped, and
@@ -269,31 +270,104 @@ TEST(PortFailureText, TheSystemsErrorChoosesTheNumber) {
 // number beyond Com8).
 TEST(PortFailureText, TheSecondLineNamesTheDeviceAndTheSettingsFile) {
     const QString conf = "/home/u/.config/QMX7300/QMX7300.conf.\r\n\r\n";
-    const struct {
-        int number;
-        int port;
-        const char* device;
-        QString firstLines;
-    } cases[] = {{8002, 5, "",
-                  "        No Comm Port Available!\r\nCom5 has no device; to give it one, edit "
-                  "Com5Device in " +
-                      conf + "This program"},
-                 {8005, 1, "/dev/ttyS0",
-                  "        Port Already Open!\r\nCom1 is /dev/ttyS0; to change it, edit "
-                  "Com1Device in " +
-                      conf + "Another"},
-                 {5, 2, "/dev/ttyS1",
-                  "Error #5\r\nCom2 is /dev/ttyS1; to change it, edit Com2Device in " + conf +
-                      "There is a problem"}};
-    for (const auto& c : cases) {
-        PortFailure f = PortFailureFromErrno(c.device, 0);
-        f.Number = c.number;
-        f.Port = c.port;
+    // The failure's number, port and device; the first lines of its text.
+    const std::tuple<int, int, const char*, QString> cases[] = {
+        {8002, 5, "",
+         "        No Comm Port Available!\r\nCom5 has no device; to give it one, edit Com5Device "
+         "in " +
+             conf + "This program"},
+        {8005, 1, "/dev/ttyS0",
+         "        Port Already Open!\r\nCom1 is /dev/ttyS0; to change it, edit Com1Device in " +
+             conf + "Another"},
+        {5, 2, "/dev/ttyS1",
+         "Error #5\r\nCom2 is /dev/ttyS1; to change it, edit Com2Device in " + conf +
+             "There is a problem"}};
+    for (const auto& [number, port, device, firstLines] : cases) {
+        PortFailure f = PortFailureFromErrno(device, 0);
+        f.Number = number;
+        f.Port = port;
         f.SettingsFile = "/home/u/.config/QMX7300/QMX7300.conf";
-        EXPECT_TRUE(StartupFailureText(f).startsWith(c.firstLines))
+        EXPECT_TRUE(StartupFailureText(f).startsWith(firstLines))
             << qPrintable(StartupFailureText(f));
-        EXPECT_TRUE(SelectPortFailureText(f).startsWith(c.firstLines));
+        EXPECT_TRUE(SelectPortFailureText(f).startsWith(firstLines));
     }
+}
+
+// The fields of a line by their positions: the line, its mode prefix, mode, value text,
+// value and the units or status word of its end.
+TEST(DecodeReading, DecodesFieldsByPosition) {
+    using Fields =
+        std::tuple<const char*, const char*, const char*, const char*, float, const char*>;
+    const Fields cases[] = {{"", "", "", "", 0.0f, ""},
+                            {"No Comm", "No", "No ", "Comm", 0.0f, "omm"},
+                            {"DC -1.234 V", "DC", "DC", "-1.234", -1.234f, "Volts"},
+                            {"AC  123.4 mV", "AC", "AC", " 123.4", 123.4f, " mV"},
+                            {"FR  1.000 KHz", "FR", "FR", " 1.000", 1.0f, "KHz"},
+                            {"OH  12.34 KOHM", "OH", "OH ", " 12.34", 12.34f, "Ohm"},
+                            {"OH  1.234 MOHM", "OH", "OH ", " 1.234", 1.234f, "Mohm"},
+                            {"OH    OL OPEN", "OH", "OH ", "   OL ", 0.0f, ""},
+                            {"CO     0 SHORT", "CO", "CO ", "    0 ", 0.0f, ""},
+                            {"LG    LO  LOW", "LG", "LG ", "   LO ", 0.0f, ""},
+                            {"TEMP  25.3  C", "TE", "Temp", " 25.3", 25.3f, "  C"},
+                            {"Temp  25.3  C", "Te", "Tem", "p  25.", 0.0f, "  C"},
+                            {"CAP 47.00 nF", "CA", "CAP", " 47.00", 47.0f, " nF"},
+                            {"DC 12", "DC", "DC", "12", 12.0f, " 12"},
+                            {"DCV", "DC", "DC", "", 0.0f, "DCV"},
+                            {"A", "A", "A", "", 0.0f, "A"}};
+    for (const auto& [line, modePrefix, mode, valueText, value, units] : cases) {
+        const MeterReading r = DecodeReading(QString::fromLatin1(line));
+        EXPECT_EQ(r.ModePrefix, modePrefix) << line;
+        EXPECT_EQ(r.Mode, mode) << line;
+        EXPECT_EQ(r.ValueText, valueText) << line;
+        EXPECT_FLOAT_EQ(r.Value, value) << line;
+        EXPECT_EQ(r.Units, units) << line;
+    }
+}
+
+// Only a line ending in a blank and a capital V is AC volts. Its level needs a positive
+// value and a finite single, and is read from five value characters, the value from six.
+TEST(DecodeReading, AcVoltsAndTheirLevel) {
+    const std::tuple<const char*, bool, bool, double> cases[] = {
+        {"AC 0.7746 V", true, true, 0.0},   {"AC 7.746 V", true, true, 20.0},
+        {"AC .07746 V", true, true, -20.0}, {"AC  0.000 V", true, false, 0.0},
+        {"AC    OL V", true, false, 0.0},   {"AC -0.100 V", true, false, 0.0},
+        {"AC 9E999 V", true, false, 0.0},   {"AC  0.775 mV", false, false, 0.0},
+        {"AC  0.775 v", false, false, 0.0}, {"DC  0.775 V", false, false, 0.0}};
+    for (const auto& [line, acVolts, dbuValid, dbu] : cases) {
+        const MeterReading r = DecodeReading(line);
+        EXPECT_EQ(r.IsAcVolts, acVolts) << line;
+        EXPECT_EQ(r.DbuValid, dbuValid) << line;
+        EXPECT_NEAR(r.DbuValid ? r.Dbu : 0.0, dbu, 0.01) << line;
+    }
+    const MeterReading sixth = DecodeReading("AC 0.7749 V");
+    EXPECT_FLOAT_EQ(sixth.Value, 0.7749f);
+    EXPECT_DOUBLE_EQ(sixth.AcVolts, 0.774);
+}
+
+TEST(ReadNumber, ReadsTheLeadingNumber) {
+    const std::pair<QString, double> cases[] = {
+        {" 1.234", 1.234}, {"-0.512", -0.512}, {"OPEN", 0.0},
+        {"1 2", 12.0},     {"", 0.0},          {"-", 0.0},
+        {"+5", 5.0},       {"1,5", 1.0},       {"- 3 .2 5", -3.25},
+        {"\t7\n.5", 7.5},  {"1.2.3", 1.2},     {"1E3", 1000.0},
+        {"2.5e-2", 0.025}, {"1D2", 100.0},     {"4E", 4.0},
+        {"4E+", 4.0},      {".5", 0.5},        {"12.34 KOHM", 12.34},
+        {"  OL", 0.0},     {"Comm", 0.0},      {"x12", 0.0}};
+    for (const auto& [text, number] : cases) {
+        EXPECT_DOUBLE_EQ(ReadNumber(text), number) << qPrintable(text);
+    }
+    EXPECT_EQ(ReadNumber("1" + QString(400, '0')), INFINITY);
+    EXPECT_EQ(ReadNumber("-1E999"), -INFINITY);
+}
+
+TEST(ReadNumber, DecimalPointIsAFullStopWhateverTheLocale) {
+    const std::string old = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        std::setlocale(LC_NUMERIC, "C.UTF-8");
+    }
+    EXPECT_DOUBLE_EQ(ReadNumber("1.25"), 1.25);
+    EXPECT_DOUBLE_EQ(ReadNumber("1,25"), 1.0);
+    std::setlocale(LC_NUMERIC, old.c_str());
 }
 
 } // namespace
