@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSerialPort>
-#include <QSettings>
 #include <QTest>
 
 #include <span>
@@ -85,16 +84,13 @@ TEST_F(DisplayTick, AcVoltsShowTheDbuLevelAndItsViewComesAndGoes) {
     }
     const auto before = layoutOf(*w);
     QTest::mouseClick(w->cmdDB, Qt::LeftButton);
-    EXPECT_TRUE(w->DbuViewShown);
     EXPECT_EQ(w->cmdDB->text(), "AC Volts Only!");
     EXPECT_TRUE(w->Label2->isVisibleTo(w.get()));
     QTest::mouseClick(w->cmdDB, Qt::LeftButton);
-    EXPECT_FALSE(w->DbuViewShown);
     EXPECT_EQ(w->cmdDB->text(), "AC-V in &dBu");
     EXPECT_EQ(layoutOf(*w), before);
     QTest::mouseClick(w->cmdDB, Qt::LeftButton);
     showLine("DC  1.000 V");
-    EXPECT_FALSE(w->DbuViewShown);
     EXPECT_FALSE(w->Label2->isVisibleTo(w.get()));
     EXPECT_EQ(w->Label2->text(), "dBu Not Valid");
     EXPECT_NEAR(w->Reading.CurrentDbu, 20.0f, 0.01f) << "the level stays for the logger";
@@ -221,9 +217,8 @@ TEST_F(StartupQuit, TheDefaultAlarmSoundPlaysWhereverTheProgramIsAndIsNotSaved) 
     EXPECT_EQ(w->AlarmWavPath, played);
 }
 
-// Values written by hand with a comma in them read as they were written, and stay so. A
-// face chosen in the font dialog is set on both displays at full size and saved.
-TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWrittenAndTheFontDialogSetsTheFace) {
+// Values written by hand with a comma in them read as they were written, and stay so.
+TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWritten) {
     QFile conf(SettingsStore().FileName());
     ASSERT_TRUE(conf.open(QIODevice::Append));
     conf.write("AlarmWav=/x/y,z.wav\nFont=Liberation Sans, Bold\n");
@@ -235,16 +230,6 @@ TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWrittenAndTheFontDialogSe
     SettingsStore settings;
     EXPECT_EQ(settings.Read("AlarmWav", ""), "/x/y,z.wav");
     EXPECT_EQ(settings.Read("Font", ""), "Liberation Sans, Bold");
-    ASSERT_TRUE(load());
-    dialogs.fonts.push_back(QString("Liberation Serif"));
-    w->mnuFont_Click();
-    w->mnuFont_Click(); // cancelled
-    EXPECT_EQ(w->Label1->font().family(), "Liberation Serif");
-    EXPECT_EQ(w->Label2->font().family(), "Liberation Serif");
-    EXPECT_EQ(w->Label1->font().pointSize(), 72);
-    EXPECT_TRUE(dialogs.boxes.empty());
-    w->close();
-    EXPECT_EQ(settings.Read("Font", ""), "Liberation Serif");
 }
 
 // A stored folder proposes Test.qmx in it, a stored log name is kept; a colour outside the
@@ -252,34 +237,31 @@ TEST_F(StartupQuit, HandEditedValuesWithACommaAreReadAsWrittenAndTheFontDialogSe
 // default.
 TEST_F(StartupQuit, StoredSettingsAreReadAndGarbageGivesTheDefaults) {
     const QString proposed = programFolder.filePath("Test.qmx");
-    const struct {
-        const char* key;
-        QString value;
-        QString log = {};
-        qint32 foreground = 65535;
-    } cases[] = {{"", ""},
-                 {"FGColor", "99999999999"},
-                 {"DataFilePath", "/data/logs", "/data/logs/Test.qmx"},
-                 {"DataFilePath", proposed, proposed},
-                 {"FGColor", "4210752", proposed, 4210752}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(qPrintable(c.key + ("=" + c.value)));
+    // A setting, and the log proposed and the foreground then.
+    const std::tuple<QString, QString, qint32> cases[] = {
+        {"", proposed, 65535},
+        {"FGColor=99999999999", proposed, 65535},
+        {"DataFilePath=/data/logs", "/data/logs/Test.qmx", 65535},
+        {"DataFilePath=" + proposed, proposed, 65535},
+        {"FGColor=4210752", proposed, 4210752}};
+    for (const auto& [setting, log, foreground] : cases) {
+        SCOPED_TRACE(qPrintable(setting));
         TearDown(); // the last round's window saves its settings as it closes,
         SetUp();    // then a store without them
-        if (*c.key != 0) {
-            SettingsStore().Write(c.key, c.value);
+        if (!setting.isEmpty()) {
+            SettingsStore().Write(setting.section('=', 0, 0), setting.section('=', 1));
         }
         ASSERT_TRUE(load());
         EXPECT_EQ(w->Colors.Background, 0);
         EXPECT_TRUE(w->mnuBGBlack->isChecked());
-        EXPECT_EQ(w->Colors.Foreground, c.foreground);
+        EXPECT_EQ(w->Colors.Foreground, foreground);
         for (QAction* item :
              {w->mnuFGBlack, w->mnuFGWhite, w->mnuRed, w->mnuGreen, w->mnuBlue, w->mnuYellow}) {
-            EXPECT_EQ(item->isChecked(), item == w->mnuYellow && c.foreground == 65535)
+            EXPECT_EQ(item->isChecked(), item == w->mnuYellow && foreground == 65535)
                 << qPrintable(item->objectName());
         }
         EXPECT_EQ(w->Link.CommPort, 1);
-        EXPECT_EQ(w->LogFilePath, c.log.isEmpty() ? proposed : c.log);
+        EXPECT_EQ(w->LogFilePath, log);
     }
 }
 
@@ -377,7 +359,6 @@ TEST_F(StartupQuit, HelpMenuShowsTheTexts) {
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].title, "About QMX-7300 Serial Application");
     EXPECT_EQ(dialogs.boxes[0].text, HelpTexts::MainAbout(1.4f));
-    EXPECT_TRUE(dialogs.boxes[0].text.contains("\r\nVersion 1.4\r\n"));
     EXPECT_EQ(dialogs.boxes[1].title, "QMX-7300 Serial Application Help");
     EXPECT_TRUE(
         dialogs.boxes[1].text.endsWith("in dBu (a 20 log law relative to .775 volts).\r\n"));

@@ -31,12 +31,10 @@ namespace {
 
 constexpr int kWaitMs = 3000;
 
-PortMap mapOf(std::initializer_list<QString> devices) {
+// Port 1 on the device.
+PortMap mapOf(const QString& device) {
     PortMap map;
-    int n = 1;
-    for (const QString& d : devices) {
-        map.SetDevice(n++, d);
-    }
+    map.SetDevice(1, device);
     return map;
 }
 
@@ -78,9 +76,9 @@ TEST_F(MeterLinkTest, CarriageReturnsEndTheLinesInBothFramings) {
             everyLine += QChar(b & 0x7F);
         }
     }
-    QByteArray sevenTwo;
-    for (const char c : QByteArray("AC  0.775 V\r")) {
-        sevenTwo += char(c | 0x80);
+    QByteArray sevenTwo = "AC  0.775 V\r";
+    for (char& c : sevenTwo) {
+        c = char(c | 0x80);
     }
     const std::pair<QByteArray, QString> cases[] = {
         {"AC 1\r", "AC 1"},        {"DC 1\r\nDC 2\r", "\nDC 2"}, // a line feed starts the next line

@@ -33,7 +33,6 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> files;
     std::vector<OpenFileRequest> fileRequests;
-    std::deque<std::optional<QString>> fonts;
     std::function<void()> whileBoxIsOpen; // what the user does before answering a box
 
     Answer MsgBox(const QString& text, Buttons buttons, const QString& title) override {
@@ -47,7 +46,7 @@ public:
         fileRequests.push_back(request);
         return next(files, {});
     }
-    std::optional<QString> ChooseFont(const QString&) override { return next(fonts, {}); }
+    std::optional<QString> ChooseFont(const QString&) override { return std::nullopt; }
 
 private:
     template <typename T> static T next(std::deque<T>& queue, T none) {

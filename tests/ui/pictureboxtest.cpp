@@ -17,21 +17,6 @@ protected:
     }
 };
 
-// A line from the current point; values far off the scale are clipped, not wrapped round.
-TEST_F(PictureBoxTest, ALineFromTheCurrentPointAndFarOffValuesAreClippedNotWrapped) {
-    box.PSet(1, 0, Qt::red);
-    box.LineTo(239, 0, Qt::red);
-    EXPECT_EQ(box.PixelAt(120, 0), QColor(Qt::red));
-    box.Line(1, -1e30, 239, 1e30, Qt::green);
-    box.Line(1, 0, 239, std::numeric_limits<double>::infinity(), Qt::green);
-    const QPoint middle = box.ToPixel(120, 0);
-    bool green = false;
-    for (int x = middle.x() - 2; x <= middle.x() + 2; ++x) {
-        green = green || box.Image().pixelColor(x, middle.y()) == QColor(Qt::green);
-    }
-    EXPECT_TRUE(green) << "the steep line crosses the middle";
-}
-
 // Markers are drawn inverted: drawing them again restores the picture exactly. A dotted
 // line leaves gaps.
 TEST_F(PictureBoxTest, InvertingTheSameLinesTwiceRestoresTheImageExactly) {
