@@ -40,7 +40,7 @@ QList<QList<QByteArray>> parse(const QByteArray& csv) {
             records.last() << field;
             field.clear();
             if (c == '\r') {
-                records.append({});
+                records.emplaceBack();
                 ++i;
             }
         }
