@@ -197,6 +197,25 @@ TEST_F(ChartDrawing, NewestAtTheRightOverTheGridZerosWithoutAPointAcInTheUpperHa
     EXPECT_EQ(picture.ToPixel(1, 0).y(), 199);
 }
 
+TEST_F(ChartDrawing, TheWrapFromTheLastSlotToTheFirstHasNoJump) {
+    chart.ChartIndex = 238;
+    store(-1.0f); // slot 238
+    store(-0.5f); // slot 239
+    store(1.5f);  // slot 0
+    EXPECT_EQ(chart.ChartIndex, 1);
+    EXPECT_EQ(picture.PixelAt(237, -1.0f), red) << "slot 238 left of slot 239";
+    EXPECT_EQ(picture.PixelAt(238, -0.5f), red) << "slot 239 just left of slot 0";
+    EXPECT_EQ(picture.PixelAt(239, 1.5f), red);
+    // Every row between the two values is red in the columns of slots 239 and 0: one line.
+    const QPoint from = picture.ToPixel(238, -0.5f);
+    const QPoint to = picture.ToPixel(239, 1.5f);
+    for (int y = to.y(); y <= from.y(); ++y) {
+        EXPECT_TRUE(picture.Image().pixelColor(from.x(), y) == red ||
+                    picture.Image().pixelColor(to.x(), y) == red)
+            << y;
+    }
+}
+
 // Whether every shown caption of the window is readable whole in its control: a push
 // button needs its text and the style's margins (not the style's least width).
 void expectCaptionsWhole(QWidget* window) {

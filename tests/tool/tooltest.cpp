@@ -1,4 +1,5 @@
 // qmxtool's commands run as the user runs them, and the simulated meter they are tried on.
+#include "logging/sqlitedb.h"
 #include "meter/meterlink.h"
 #include "meter/meterreading.h"
 #include "tests/support/logmaker.h"
@@ -11,6 +12,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace qmx;
 
@@ -143,6 +146,44 @@ TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
     EXPECT_TRUE(ontoTheLog.err.endsWith(": the export would replace the log itself\n"))
         << qPrintable(ontoTheLog.err);
     EXPECT_EQ(contents(log), original);
+}
+
+// A run stops at the count asked for with the comment stored; a run killed after three
+// reported rows leaves a sound log holding at least those rows.
+TEST(QmxtoolRecord, StopsAtItsCountAndAKilledRunKeepsEveryReportedRow) {
+    SimulatedMeter sim({"--profile", "cycle"});
+    ASSERT_TRUE(sim.Started());
+    const auto record = [&](QProcess& p, const QString& log, const QStringList& extra) {
+        p.start(QString(QMX_BIN_DIR) + "/qmxtool",
+                QStringList{"record", "--device", sim.LinkPath(), "--interval", "0.5"} + extra +
+                    QStringList{log});
+    };
+    QProcess counted;
+    record(counted, sim.LinkPath() + "-4.qmx", {"--samples", "4", "--comment", "bench"});
+    ASSERT_TRUE(counted.waitForFinished(kWaitMs));
+    EXPECT_EQ(counted.exitCode(), 0);
+    const LogContents four = ReadWholeLog(sim.LinkPath() + "-4.qmx");
+    EXPECT_EQ(four.samples.size(), 4u);
+    EXPECT_EQ(four.info.at(0).Description, "bench");
+
+    QProcess killed;
+    const QString log = sim.LinkPath() + "-killed.qmx";
+    record(killed, log, {});
+    QByteArray out;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            out += killed.readAllStandardOutput();
+            return out.count('\n') >= 3;
+        },
+        kWaitMs));
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    killed.waitForFinished(kWaitMs);
+    out += killed.readAllStandardOutput();
+    SqliteDb db(log, SqliteDb::Mode::ReadOnly);
+    Statement check = db.Prepare("PRAGMA integrity_check");
+    check.Step();
+    EXPECT_EQ(check.Column(0).toString(), "ok");
+    EXPECT_GE(qsizetype(ReadWholeLog(log).samples.size()), out.count('\n'));
 }
 
 TEST(QmxtoolMonitor, SaysNoCommAtOnceWhenTheDeviceGoesAndAgainWhenItIsBack) {
