@@ -1,12 +1,18 @@
 // qmxtool's commands run as the user runs them, and the simulated meter they are tried on.
+#include "grapher/logdocument.h"
+#include "grapher/viewstatistics.h"
 #include "logging/sqlitedb.h"
 #include "meter/meterlink.h"
 #include "meter/meterreading.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/simulatedmeter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,6 +131,47 @@ TEST(Qmxtool, EachCallGivesItsStatusMessageAndOutput) {
     ASSERT_EQ(raw.size(), 3) << "--raw splits at carriage returns only";
     EXPECT_TRUE(raw[1].startsWith("{\"line\":\"\\u000aDC 2\"")) << qPrintable(raw[1]);
     EXPECT_EQ(qmxtool({"info", dir.filePath("-run.csv")}).status, 1) << "a file that is no log";
+}
+
+// The statistics of a view as text and JSON; a mistake in the call ends with status 2, a
+// file that cannot be read or written with status 1; each says why in one line.
+TEST(QmxtoolGraphCommands, StatsPrintsTheViewAndFaultsSayWhatIsWrong) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath("r.qmx");
+    MakeLog(log, Ramp(50, [](int k) { return float(k % 7) - 2.5f; }));
+    const Result text = qmxtool({"stats", log, "--from", "3", "--to", "40"});
+    EXPECT_EQ(text.status, 0) << qPrintable(text.err);
+    EXPECT_EQ(text.out, ViewStatistics::Of(LogDocument(log), 3, 40).Text());
+    const QJsonObject json =
+        QJsonDocument::fromJson(qmxtool({"stats", log, "--json", "--to", "1"}).out.toUtf8())
+            .object();
+    EXPECT_EQ(json["last"].toInt(), 1);
+    const QJsonObject group = json["groups"].toArray().at(0).toObject();
+    EXPECT_EQ(group["units"].toString(), " V");
+    EXPECT_EQ(group["min"].toObject()["value"].toDouble(), -1.5);
+    EXPECT_EQ(group["min"].toObject()["timeStamp"].toString(), "9:00:00 AM");
+    EXPECT_TRUE(group["deviation"].isNull()) << "one sample";
+    QFile notALog(dir.filePath("n.qmx"));
+    ASSERT_TRUE(notALog.open(QIODevice::WriteOnly) && notALog.write("no log") == 6);
+    notALog.close();
+    const std::tuple<QStringList, int, QString> cases[] = {
+        {{"stats", log, "--from", "0"}, 2, "--from 0: expected a sample position from 1 to 50"},
+        {{"stats", log, "--to", "51"}, 2, "--to 51: expected a sample position from 1 to 50"},
+        {{"stats", log, "--from", "9", "--to", "8"}, 2, "--to 8 is before --from 9"},
+        {{"stats"}, 2, "missing LOG"},
+        {{"plot", log}, 2, "-o OUT is needed"},
+        {{"plot", log, "-o", dir.filePath("g.gif")}, 2, "must end in .png or .svg"},
+        {{"stats", notALog.fileName()}, 1, "not a readable log"},
+        {{"plot", log, "-o", log.chopped(3) + "svg", "--to", "60"}, 2, "--to 60: expected"},
+        {{"plot", log, "-o", dir.filePath("no/g.svg")}, 1, "No such file or directory"},
+    };
+    for (const auto& [args, status, says] : cases) {
+        SCOPED_TRACE(qPrintable(args.join(' ')));
+        const Result r = qmxtool(args);
+        EXPECT_EQ(r.status, status);
+        EXPECT_TRUE(r.err.contains(says)) << qPrintable(r.err);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"n.qmx", "r.qmx"}));
 }
 
 TEST(QmxtoolCsv, WritesNextToTheLogOrWhereAsked) {
