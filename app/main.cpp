@@ -26,6 +26,26 @@ QString programFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
+void describeOptions(QCommandLineParser& options) {
+    options.setApplicationDescription("The desktop companion of the QMX-7300 multimeter.");
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument("LOG", "A log file to open in the graph window.", "[LOG]");
+}
+
+// --help and --version need no display, so that they answer where there is none (as when
+// the manual page is made from them).
+bool asksForTextOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 } // namespace qmx
@@ -35,13 +55,18 @@ using namespace qmx;
 int main(int argc, char* argv[]) {
     // A file size limit makes a write fail (and the run stop with a message), not the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    QApplication app(argc, argv);
     QApplication::setApplicationName("QMX7300");
     QApplication::setOrganizationName("QMX7300");
+    QApplication::setApplicationVersion(QMX_VERSION);
     QCommandLineParser options;
-    options.setApplicationDescription("The desktop companion of the QMX-7300 multimeter.");
-    options.addHelpOption();
-    options.addPositionalArgument("LOG", "A log file to open in the graph window.", "[LOG]");
+    describeOptions(options);
+    if (asksForTextOnly(argc, argv)) {
+        const QCoreApplication text(argc, argv);
+        options.process(text); // prints the text and ends the program
+    }
+    QApplication app(argc, argv);
+    // The desktop entry this program is started from (the Wayland app id, the taskbar's icon).
+    QGuiApplication::setDesktopFileName("org.qmx7300.Companion");
     options.process(app);
     if (options.positionalArguments().size() > 1) {
         options.showHelp(2);
@@ -53,6 +78,8 @@ int main(int argc, char* argv[]) {
     if (!main.Form_Load()) {
         return 1;
     }
+    // A sound that cannot play is said at start, not first when an alarm should sound.
+    sound.Check(main.AlarmWavPath);
     main.show();
     if (!options.positionalArguments().isEmpty()) {
         main.OpenGraph(QFileInfo(options.positionalArguments().first()).absoluteFilePath());

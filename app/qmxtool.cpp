@@ -22,7 +22,7 @@ const Command kCommands[] = {
      RunMonitor},
     {"record",
      "(--device PATH | --port N) [--interval SECONDS] [--comment TEXT]\n"
-     "       [--samples N | --duration SECONDS] LOG",
+     "       [--samples N | --duration SECONDS] (LOG | --daily DIR)",
      "Log a meter's readings into a new log file.", RunRecord},
     {"csv", "LOG [-o OUT]", "Write a log as comma-separated values.", RunCsv},
     {"info", "LOG [--json]", "Show a log's date, comment, sample count, time span and types.",

@@ -2,12 +2,14 @@
 #include "app/commands.h"
 #include "app/portoptions.h"
 #include "display/readingmodel.h"
+#include "logging/dailylog.h"
 #include "logging/dberror.h"
 #include "logging/logcreation.h"
 #include "logging/loggingrun.h"
 #include "logging/runcontrol.h"
 #include "logging/samplerow.h"
 #include "meter/meterlink.h"
+#include "platform/clock.h"
 #include "platform/linebreak.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 #include <csignal>
 #include <cstdio>
 #include <limits>
+#include <memory>
 
 namespace qmx {
 
@@ -40,19 +43,27 @@ void printError(const QString& text) {
 }
 
 // A headless logging run: the display tick's polling and reading model, and the
-// run's rows, printed as each is stored.
+// run's rows, printed as each is stored. With one log a day, the counts are the run's
+// over all its logs.
 class Recorder {
 public:
-    Recorder(MeterLink& link, ReadingModel& reading, LoggingRun& run, qint64 maxSamples,
-             qint64 maxMs)
-        : link_(link), reading_(reading), run_(run), maxSamples_(maxSamples), maxMs_(maxMs) {
-        QObject::connect(&run_, &LoggingRun::RowSaved, printRow);
-        QObject::connect(&run_, &LoggingRun::Failed, [this](const QString& message) {
-            printError(message);
-            failed_ = true;
-            QCoreApplication::quit();
+    Recorder(MeterLink& link, ReadingModel& reading, LoggingRun& run, const DailyLog* days,
+             qint64 maxSamples, qint64 maxMs)
+        : link_(link), reading_(reading), run_(run), days_(days), maxSamples_(maxSamples),
+          maxMs_(maxMs) {
+        QObject::connect(&run_, &LoggingRun::RowSaved, [this](const SampleRow& row, qint32 count) {
+            printRow(row, earlier() + count);
         });
+        QObject::connect(&run_, &LoggingRun::Failed,
+                         [this](const QString& message) { Fail(message); });
         QObject::connect(&run_.tmrLogClock, &QTimer::timeout, [this] { stopWhenEnough(); });
+    }
+
+    // Ends the run with the message; the exit status says it failed.
+    void Fail(const QString& message) {
+        printError(message);
+        failed_ = true;
+        QCoreApplication::quit();
     }
 
     int Run() {
@@ -66,7 +77,7 @@ public:
         const int status = QCoreApplication::exec();
         run_.Stop();
         storeWaiting();
-        std::printf("%lld samples\n", static_cast<long long>(run_.SampleCount));
+        std::printf("%lld samples\n", static_cast<long long>(earlier() + run_.SampleCount));
         return failed_ ? 1 : status;
     }
 
@@ -94,12 +105,14 @@ private:
     }
 
     void stopWhenEnough() {
-        if (maxSamples_ > 0 && run_.RowsTaken() >= maxSamples_) {
+        if (maxSamples_ > 0 && earlier() + run_.RowsTaken() >= maxSamples_) {
             QCoreApplication::quit();
         }
     }
 
-    static void printRow(const SampleRow& row, qint32 count) {
+    [[nodiscard]] qint64 earlier() const { return days_ ? days_->EarlierSamples() : 0; }
+
+    static void printRow(const SampleRow& row, qint64 count) {
         std::printf("%lld\t%s\t%s\t%s\t%s\t%s\n", static_cast<long long>(count),
                     qPrintable(row.TimeStamp), qPrintable(row.Type), qPrintable(row.Units),
                     row.Value ? qPrintable(QString::number(*row.Value)) : "",
@@ -126,6 +139,7 @@ private:
     MeterLink& link_;
     ReadingModel& reading_;
     LoggingRun& run_;
+    const DailyLog* days_;
     QElapsedTimer elapsed_;
     qint64 maxSamples_;
     qint64 maxMs_;
@@ -133,39 +147,10 @@ private:
     bool failed_ = false;
 };
 
-} // namespace
-
-int RunRecord(CommandLine& line, const QStringList& args) {
-    AddPortOptions(line);
-    line.AddOption({"interval", "Seconds between samples, 0.5 to 60 (default 1).", "SECONDS"});
-    line.AddOption(
-        {"comment",
-         QString("The run's comment, at most %1 characters.").arg(RunControl::kCommentLimit),
-         "TEXT"});
-    line.AddOption({"samples", "Stop after this many samples.", "N"});
-    line.AddOption({"duration", "Stop after this many seconds.", "SECONDS"});
-    if (!line.Parse(args)) {
-        return 0;
-    }
-    const QString logPath = line.Arguments({"LOG"}).first();
-    const ChosenMeter meter = MeterFromOptions(line);
-    const double interval =
-        line.Number("interval", RunControl::kShortestIntervalS, RunControl::kLongestIntervalS,
-                    "seconds from 0.5 to 60", 1.0);
-    const QString comment = line.Value("comment");
-    if (comment.toUcs4().size() > RunControl::kCommentLimit) {
-        line.Fail(QString("--comment: %1 characters, a log holds at most %2")
-                      .arg(comment.toUcs4().size())
-                      .arg(RunControl::kCommentLimit));
-    }
-    line.OneOf("samples", "duration", false);
-    const qint64 samples =
-        line.Whole("samples", 1, std::numeric_limits<qint32>::max(), "a count from 1", 0);
-    const double duration =
-        line.Number("duration", RunControl::kShortestIntervalS, kLongestRunS,
-                    "seconds from 0.5 to " + QString::number(kLongestRunS, 'f', 0), 0.0);
-
-    // A run that fails before it stored a sample takes back the file it made.
+// The log of a run into one named file: made before the port is opened, so that a wrong
+// name is said first, and taken back when the run fails before it stored a sample.
+int recordInto(const QString& logPath, const CommandLine& line, const ChosenMeter& meter,
+               qint32 intervalMs, const QString& comment, qint64 samples, double duration) {
     LogCreation creation(logPath);
     try {
         creation.Run();
@@ -186,7 +171,7 @@ int RunRecord(CommandLine& line, const QStringList& args) {
     ReadingModel reading;
     LoggingRun run(reading, [] { return QTime::currentTime(); });
     run.LogFilePath = logPath;
-    run.LogIntervalMs = RunControl::IntervalMs(QString::number(interval, 'g', 17));
+    run.LogIntervalMs = intervalMs;
     QObject::connect(&run, &LoggingRun::Failed,
                      [](const QString& message) { printError(message); });
     if (!run.Open(QDate::currentDate(), comment)) {
@@ -195,10 +180,7 @@ int RunRecord(CommandLine& line, const QStringList& args) {
         return 1;
     }
     QObject::disconnect(&run, &LoggingRun::Failed, nullptr, nullptr);
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, not the end
-    std::signal(SIGTERM, onStopSignal);
-    Recorder recorder(link, reading, run, samples, qint64(duration * 1000));
+    Recorder recorder(link, reading, run, nullptr, samples, qint64(duration * 1000));
     const int status = recorder.Run();
     const bool nothingStored = run.SampleCount == 0;
     run.Close();
@@ -206,6 +188,84 @@ int RunRecord(CommandLine& line, const QStringList& args) {
         creation.RemoveMadeFile();
     }
     return status;
+}
+
+// A run into one log a day in the folder: a log that cannot be made, then or at a later
+// midnight, ends it with status 1 (a service manager then starts it again).
+int recordDaily(const QString& folder, const CommandLine& line, const ChosenMeter& meter,
+                qint32 intervalMs, const QString& comment, qint64 samples, double duration) {
+    MeterLink link(meter.Ports);
+    link.CommPort = meter.Port;
+    if (const auto failure = link.OpenConfiguredPort()) {
+        line.Report(PortFailureLine(*failure));
+        return 1;
+    }
+    const SystemClock clock;
+    ReadingModel reading;
+    LoggingRun run(reading, [&clock] { return clock.Now(); });
+    run.LogIntervalMs = intervalMs;
+    DailyLog days(run, clock, folder, comment);
+    const auto say = [](const QString& message) { printError(message); };
+    QObject::connect(&run, &LoggingRun::Failed, say);
+    QObject::connect(&days, &DailyLog::Failed, say);
+    if (!days.Open()) {
+        return 1;
+    }
+    QObject::disconnect(&run, &LoggingRun::Failed, nullptr, nullptr);
+    QObject::disconnect(&days, &DailyLog::Failed, nullptr, nullptr);
+    Recorder recorder(link, reading, run, &days, samples, qint64(duration * 1000));
+    QObject::connect(&days, &DailyLog::Failed,
+                     [&recorder](const QString& message) { recorder.Fail(message); });
+    const int status = recorder.Run();
+    run.Close();
+    return status;
+}
+
+} // namespace
+
+int RunRecord(CommandLine& line, const QStringList& args) {
+    AddPortOptions(line);
+    line.AddOption({"interval", "Seconds between samples, 0.5 to 60 (default 1).", "SECONDS"});
+    line.AddOption(
+        {"comment",
+         QString("The run's comment, at most %1 characters.").arg(RunControl::kCommentLimit),
+         "TEXT"});
+    line.AddOption({"samples", "Stop after this many samples.", "N"});
+    line.AddOption({"duration", "Stop after this many seconds.", "SECONDS"});
+    line.AddOption({"daily",
+                    "Instead of LOG, a new log each day in the folder DIR (made if missing), "
+                    "named by its date: DIR/2026-12-06.qmx, or DIR/2026-12-06-2.qmx when that "
+                    "name is taken.",
+                    "DIR"});
+    if (!line.Parse(args)) {
+        return 0;
+    }
+    const bool daily = line.IsSet("daily");
+    const QStringList given = line.Arguments(daily ? QStringList{} : QStringList{"LOG"});
+    const ChosenMeter meter = MeterFromOptions(line);
+    const double interval =
+        line.Number("interval", RunControl::kShortestIntervalS, RunControl::kLongestIntervalS,
+                    "seconds from 0.5 to 60", 1.0);
+    const QString comment = line.Value("comment");
+    if (comment.toUcs4().size() > RunControl::kCommentLimit) {
+        line.Fail(QString("--comment: %1 characters, a log holds at most %2")
+                      .arg(comment.toUcs4().size())
+                      .arg(RunControl::kCommentLimit));
+    }
+    line.OneOf("samples", "duration", false);
+    const qint64 samples =
+        line.Whole("samples", 1, std::numeric_limits<qint32>::max(), "a count from 1", 0);
+    const double duration =
+        line.Number("duration", RunControl::kShortestIntervalS, kLongestRunS,
+                    "seconds from 0.5 to " + QString::number(kLongestRunS, 'f', 0), 0.0);
+    const qint32 intervalMs = RunControl::IntervalMs(QString::number(interval, 'g', 17));
+
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGXFSZ, SIG_IGN); // a file size limit is a failed write, not the end
+    std::signal(SIGTERM, onStopSignal);
+    return daily ? recordDaily(line.Value("daily"), line, meter, intervalMs, comment, samples,
+                               duration)
+                 : recordInto(given.first(), line, meter, intervalMs, comment, samples, duration);
 }
 
 } // namespace qmx

@@ -49,6 +49,7 @@ qsizetype LoggingRun::Waiting() const {
 }
 
 void LoggingRun::GetRowofData() {
+    emit RowDue();
     const auto row =
         BuildSampleRow(reading_.ShownLine, reading_.DbuText, reading_.CurrentDbu, now_());
     if (!row || !Adodc1) {

@@ -59,6 +59,8 @@ public:
     std::unique_ptr<LogWriter> Adodc1; // the log being written, open until the next run
 
 signals:
+    // A row is about to be taken: a slot may still put another log in place for it.
+    void RowDue();
     // A sample row is on disk; count is the samples stored so far.
     void RowSaved(const SampleRow& row, qint32 count);
     // A row could not be stored; the run has ended. The message says why, for the user.

@@ -2,6 +2,9 @@
 # Installs the Debian packages the program and its tests need; does nothing when all
 # of them are present. The test on a real display runs the program under Xvfb with the
 # openbox window manager, clicks with xdotool and takes screenshots with ImageMagick.
+# The manual pages are made with help2man; the installed copy's desktop files are checked
+# with desktop-file-utils and appstream, its MIME type with shared-mime-info and gio; CI
+# checks the format with clang-format.
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   mdbtools mdbtools-dev default-jre-headless
   xvfb openbox xdotool imagemagick x11-utils
+  help2man desktop-file-utils appstream shared-mime-info libglib2.0-bin clang-format
 )
 
 missing=()

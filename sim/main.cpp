@@ -33,9 +33,11 @@ using namespace qmx;
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("qmx7300-sim");
+    QCoreApplication::setApplicationVersion(QMX_VERSION);
     QCommandLineParser parser;
     parser.setApplicationDescription("A simulated QMX-7300 multimeter on a pseudo-terminal.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {"link", "Path of the symlink to the meter's port.", "PATH", defaultLink()},
         {"profile", "What the meter measures: " + MeterProfile::Names().join(", ") + ".", "NAME",

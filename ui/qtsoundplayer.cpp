@@ -50,6 +50,14 @@ bool QtSoundPlayer::PlayLoop(const QString& path) {
     return true;
 }
 
+bool QtSoundPlayer::Check(const QString& path) {
+    const QString problem = WavProblem(path);
+    if (!problem.isEmpty()) {
+        refuse(path, problem);
+    }
+    return problem.isEmpty();
+}
+
 void QtSoundPlayer::Stop() {
     effect_.stop();
 }

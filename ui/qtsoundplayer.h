@@ -19,6 +19,9 @@ public:
     [[nodiscard]] bool Failed() const override { return failed_; }
 
     [[nodiscard]] bool IsPlaying() const { return effect_.isPlaying(); }
+    // Whether the file at path is a sound the player decodes; when it is not, says why on
+    // standard error as playing it would.
+    bool Check(const QString& path);
 
 private:
     void refuse(const QString& path, const QString& reason);
