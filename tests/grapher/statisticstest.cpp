@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 
 using namespace qmx;
 
@@ -92,18 +92,6 @@ TEST_P(ViewStatisticsTest, MatchTwoPassesInLongDouble) {
     }
 }
 
-LogSample sample(std::optional<float> v, const char* type, const char* units) {
-    LogSample s;
-    s.value = v;
-    s.type = type;
-    s.units = units;
-    return s;
-}
-
-LogSample ac(std::optional<float> v) {
-    return sample(v, "AC", " V");
-}
-
 constexpr float kHuge = 3.4e38f;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,10 +101,16 @@ INSTANTIATE_TEST_SUITE_P(
         StatsCase{"OneSample", {{0.125f}}},
         StatsCase{"OneValueAmongNulls", {{std::nullopt}, {7.0f}, {std::nullopt}}},
         StatsCase{"OnlyNulls", {{std::nullopt}, {std::nullopt}}},
-        StatsCase{
-            "MixedTypes",
-            {{1.0f}, ac(0.775f), sample(2.0f, "DC", "mV"), ac(1.2f), {3.0f}, ac(0.0f), {5.0f}}},
-        StatsCase{"AcMeanNotAboveZero", {ac(0.0f), ac(0.0f), ac(std::nullopt)}},
+        StatsCase{"MixedTypes",
+                  {{1.0f},
+                   {0.775f, "AC", " V"},
+                   {2.0f, "DC", "mV"},
+                   {1.2f, "AC", " V"},
+                   {3.0f},
+                   {0.0f, "AC", " V"},
+                   {5.0f}}},
+        StatsCase{"AcMeanNotAboveZero",
+                  {{0.0f, "AC", " V"}, {0.0f, "AC", " V"}, {std::nullopt, "AC", " V"}}},
         StatsCase{"Huge", {{kHuge}, {-kHuge}, {kHuge}, {kHuge}, {-kHuge}, {1.0f}}},
         StatsCase{"HugeAndClose", {{kHuge}, {kHuge}, {3.3999998e38f}}},
         StatsCase{"FloatsFarApart", {{1e-30f}, {1e30f}, {-1e-30f}, {12345.678f}}}),
@@ -124,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ViewStatisticsText, SaysWhatEachGroupHasAndHasNot) {
     QTemporaryDir dir;
-    MakeLog(dir.filePath("t.qmx"), {{2.0f}, {4.0f}, ac(1.55f), sample(std::nullopt, "OHM", "Ohm")});
+    MakeLog(dir.filePath("t.qmx"),
+            {{2.0f}, {4.0f}, {1.55f, "AC", " V"}, {std::nullopt, "OHM", "Ohm"}});
     const LogDocument log(dir.filePath("t.qmx"));
     EXPECT_EQ(ViewStatistics::Of(log, 1, 4).Text(),
               "Samples 1 to 4\n"

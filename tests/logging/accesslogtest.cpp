@@ -14,7 +14,7 @@
 #include "logging/jet4/rowencoder.h"
 #include "logging/jet4/tabledefinition.h"
 #include "logging/logreader.h"
-#include "tests/logging/testfiles.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
 

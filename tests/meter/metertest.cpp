@@ -31,17 +31,10 @@ namespace {
 
 constexpr int kWaitMs = 3000;
 
-// Port 1 on the device.
-PortMap mapOf(const QString& device) {
-    PortMap map;
-    map.SetDevice(1, device);
-    return map;
-}
-
 class MeterLinkTest : public ::testing::Test {
 protected:
     PtyPair meter;
-    MeterLink link{mapOf({meter.SlavePath()})};
+    MeterLink link{PortOne({meter.SlavePath()})};
 
     void SetUp() override {
         ASSERT_FALSE(link.OpenConfiguredPort().has_value());
@@ -134,7 +127,7 @@ TEST(MeterLinkStartup, InputFromBeforeTheOpenIsNoReading) {
             return ::ioctl(held, FIONREAD, &waiting) == 0 && waiting == 12;
         },
         kWaitMs));
-    MeterLink link(mapOf({meter.SlavePath()}));
+    MeterLink link(PortOne({meter.SlavePath()}));
     QStringList lines;
     QObject::connect(&link, &MeterLink::LineCompleted, [&] { lines << link.LastLine; });
     ASSERT_FALSE(link.OpenConfiguredPort().has_value());
@@ -159,7 +152,7 @@ TEST(MeterLinkStartup, APathThatIsNoSerialDeviceSaysWhatIsWrong) {
         {"/dev/null", "not a serial device (a device that is no terminal)"},
         {"/etc/passwd", "not a serial device (a regular file)"}};
     for (const auto& [device, problem] : cases) {
-        MeterLink link(mapOf({device}));
+        MeterLink link(PortOne({device}));
         EXPECT_FALSE(link.ProbePorts()[0]) << qPrintable(device);
         const auto failure = link.OpenConfiguredPort();
         ASSERT_TRUE(failure.has_value()) << qPrintable(device);
@@ -177,7 +170,7 @@ TEST(MeterLinkStartup, ARelativeDeviceIsFoundFromTheCurrentFolder) {
     ASSERT_TRUE(QFile::link(meter.SlavePath(), dir.filePath("meter")));
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    MeterLink link(mapOf({"meter"}));
+    MeterLink link(PortOne({"meter"}));
     EXPECT_TRUE(link.ProbePorts()[0]);
     EXPECT_FALSE(link.OpenConfiguredPort().has_value());
     QDir::setCurrent(before);

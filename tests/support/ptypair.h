@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/portmap.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -55,5 +57,12 @@ private:
     int master_;
     QString slavePath_;
 };
+
+// Port 1 on the device, as a test configures the meter's link.
+inline PortMap PortOne(const QString& device) {
+    PortMap map;
+    map.SetDevice(1, device);
+    return map;
+}
 
 } // namespace qmx
