@@ -134,7 +134,7 @@ private:
     qint32 current_ = 0;
     ScaleLayout layout_;                // of the view drawn last
     std::vector<TimeAxis::Mark> times_; // shown under the plot
-    QString shownComment_; // the comment as the log showed it, to tell an edit
+    QString shownComment_;              // the comment as the log showed it, to tell an edit
 };
 
 } // namespace qmx

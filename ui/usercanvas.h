@@ -16,7 +16,8 @@ namespace qmx {
 // edge values to the first and last pixel column, the top and bottom values to the first
 // and last row; lines are clipped a little outside the pixels. Lines drawn on from the
 // current point are gathered, and drawn when something else is drawn or Flush() is
-// called: as one polyline in a vector drawing (an SVG file), line by line on pixels. The painter's units are the canvas's pixels, (0, 0) its top left.
+// called: as one polyline in a vector drawing (an SVG file), line by line on pixels.
+// The painter's units are the canvas's pixels, (0, 0) its top left.
 class UserCanvas {
 public:
     enum class LineStyle { Solid, Dotted };

@@ -1,11 +1,11 @@
 // The program as a user meets it: real windows on the offscreen screen, the real event
 // loop and timers, the simulated meter on a pseudo-terminal, real log files. Only the
 // dialogs (answered from a script) and the sound output (recorded) stand in.
-#include "tests/support/testfiles.h"
 #include "tests/support/fakes.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/settingsfixture.h"
 #include "tests/support/simulatedmeter.h"
+#include "tests/support/testfiles.h"
 
 #include "display/frmmain.h"
 #include "grapher/frmgrapher.h"

@@ -2,10 +2,10 @@
 // (the CSV's bytes, targets no export may write), then the window as the user meets it:
 // opened from the main window, its labels and pixels, cursor, markers and zoom, the
 // comment, and the exports from its menu.
-#include "tests/support/testfiles.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
+#include "tests/support/testfiles.h"
 
 #include "grapher/accessexport.h"
 #include "grapher/csvexport.h"

@@ -14,9 +14,9 @@
 #include "logging/jet4/rowencoder.h"
 #include "logging/jet4/tabledefinition.h"
 #include "logging/logreader.h"
-#include "tests/support/testfiles.h"
 #include "tests/support/jetcheck.h"
 #include "tests/support/logmaker.h"
+#include "tests/support/testfiles.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,10 +1,10 @@
 // The logging window: the logger's rules (rows, interval, times), its strip chart's scale
 // and drawing, then the window as the user meets it: proposals, manual and timed runs, the
 // creation box, failures and placement.
-#include "tests/support/testfiles.h"
 #include "tests/support/logmaker.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/pixels.h"
+#include "tests/support/testfiles.h"
 
 #include "logging/chartstate.h"
 #include "logging/chartview.h"

@@ -1,8 +1,8 @@
 // A log file made, written and read: its tables, the creation's refusals and its box, the
 // writer's rules, and files that are no log or that a crash or a path could turn against us.
-#include "tests/support/testfiles.h"
 #include "tests/support/fakes.h"
 #include "tests/support/logmaker.h"
+#include "tests/support/testfiles.h"
 
 #include "grapher/csvexport.h"
 #include "logging/createlogdatabase.h"
