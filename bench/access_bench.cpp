@@ -4,9 +4,9 @@
 // - opening the earlier version's 40,000-sample log in the graph window (read through the
 //   reader helper, plotted, shown) against opening a log of this program with the same
 //   rows: medians of 9, taken in turn.
+#include "bench/benchlog.h"
 #include "display/frmmain.h"
 #include "grapher/frmgrapher.h"
-#include "logging/logcreation.h"
 #include "logging/logimport.h"
 #include "logging/sqlitedb.h"
 #include "platform/clock.h"
@@ -33,11 +33,6 @@ constexpr int kSamples = 1000000;
 constexpr int kExportRuns = 5;
 constexpr int kOpenRuns = 9;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double secondsOf(const std::function<void()>& work) {
     const auto start = Clock::now();
     work();
@@ -51,18 +46,11 @@ void run(const QString& command) {
 }
 
 void makeLog(const QString& path) {
-    LogCreation(path).Run();
-    SqliteDb db(path, SqliteDb::Mode::ReadWrite);
-    db.Exec("BEGIN");
-    db.Exec("INSERT INTO Info VALUES ('12/6/2026', 'benchmark')");
-    Statement insert = db.Prepare("INSERT INTO LogData VALUES ('10:15:42 AM', 'AC', ' V', ?, ?)");
-    for (int k = 0; k < kSamples; ++k) {
-        const float v = float(0.7746 + 0.05 * std::sin(k / 300.0));
-        insert.Reset();
-        insert.Bind(1, double(v)).Bind(2, double(float(std::round(k % 2000) / 100.0)));
-        insert.Step();
-    }
-    db.Exec("COMMIT");
+    MakeBenchLog(path, kSamples, "INSERT INTO LogData VALUES ('10:15:42 AM', 'AC', ' V', ?, ?)",
+                 [](Statement& row, int k) {
+                     const float v = float(0.7746 + 0.05 * std::sin(k / 300.0));
+                     row.Bind(1, double(v)).Bind(2, double(float(std::round(k % 2000) / 100.0)));
+                 });
 }
 
 // A failure to open a log is printed, never waited on.
@@ -113,7 +101,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("1,000,000 samples: qmxtool mdb median %.3f s; qmxtool csv median %.3f s; "
                 "ratio %.2f\n",
-                median(mdb), median(csv), median(mdb) / median(csv));
+                Median(mdb), Median(csv), Median(mdb) / Median(csv));
 
     const QString legacy = argc > 1 ? argv[1] : QStringLiteral(QMX_LEGACY_LOGS "/big-40k.qmx");
     const QString imported = dir.filePath("big-40k.qmx");
@@ -132,7 +120,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("open %lld samples in the graph window: Access format median %.3f s; "
                 "the same log in SQLite median %.3f s; ratio %.2f\n",
-                static_cast<long long>(samples), median(access), median(sqlite),
-                median(access) / median(sqlite));
+                static_cast<long long>(samples), Median(access), Median(sqlite),
+                Median(access) / Median(sqlite));
     return 0;
 }

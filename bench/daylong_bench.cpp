@@ -4,6 +4,7 @@
 // 10,000 ticks and at the end, and the median time of a tick early and late in the day.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; TICKS=N runs
 // fewer ticks.
+#include "bench/benchlog.h"
 #include "display/frmmain.h"
 #include "logging/frmlogger.h"
 #include "platform/settingsstore.h"
@@ -43,11 +44,6 @@ double residentMb() {
         std::fclose(f);
     }
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double medianUs(std::vector<double> us) {
-    std::nth_element(us.begin(), us.begin() + long(us.size() / 2), us.end());
-    return us[us.size() / 2];
 }
 
 // An AC voltage drifting slowly, as a meter on a mains transformer would show it.
@@ -141,6 +137,6 @@ int main(int argc, char* argv[]) {
     std::printf("of which the log's engine holds %.2f MB\n",
                 double(sqlite3_memory_used()) / (1024.0 * 1024.0));
     std::printf("median tick: %.0f us in the first %ld ticks, %.0f us in the last %ld\n",
-                medianUs(early), kTimedTicks, late.empty() ? 0.0 : medianUs(late), kTimedTicks);
+                Median(early), kTimedTicks, late.empty() ? 0.0 : Median(late), kTimedTicks);
     return 0;
 }

@@ -1,10 +1,10 @@
 // The graph window's work on long logs: open and first plot, a cursor move, a zoom,
 // and the memory the open log takes; for 10,000, 100,000 and 1,000,000 samples. The
 // baseline in the same run is a bare SQLite scan of the Value column of the same file.
+#include "bench/benchlog.h"
 #include "grapher/graphplot.h"
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
-#include "logging/logcreation.h"
 #include "logging/sqlitedb.h"
 #include "ui/picturebox.h"
 
@@ -46,17 +46,10 @@ long rssKb() {
 }
 
 void makeLog(const QString& path, int n) {
-    LogCreation(path).Run();
-    SqliteDb db(path, SqliteDb::Mode::ReadWrite);
-    db.Exec("BEGIN");
-    db.Exec("INSERT INTO Info VALUES ('12/6/2026', 'benchmark')");
-    Statement insert = db.Prepare("INSERT INTO LogData VALUES ('9:00:00 AM', 'DC', ' V', ?, NULL)");
-    for (int k = 0; k < n; ++k) {
-        insert.Reset();
-        insert.Bind(1, double(float(std::sin(k / 5000.0) * 5 + std::sin(k / 7.0))));
-        insert.Step();
-    }
-    db.Exec("COMMIT");
+    MakeBenchLog(path, n, "INSERT INTO LogData VALUES ('9:00:00 AM', 'DC', ' V', ?, NULL)",
+                 [](Statement& row, int k) {
+                     row.Bind(1, double(float(std::sin(k / 5000.0) * 5 + std::sin(k / 7.0))));
+                 });
 }
 
 void plot(PictureBox& picture, GraphView& view, const LogDocument& log) {

@@ -1,12 +1,12 @@
 // The statistics and the picture of a view of 1,000,000 samples, as the graph window's
 // View and File menus and qmxtool make them from the open log. The baseline in the same run
 // is reading the view's rows (every column) from the file with a bare SQLite scan.
+#include "bench/benchlog.h"
 #include "grapher/graphcaptions.h"
 #include "grapher/graphpicture.h"
 #include "grapher/graphview.h"
 #include "grapher/logdocument.h"
 #include "grapher/viewstatistics.h"
-#include "logging/logcreation.h"
 #include "logging/sqlitedb.h"
 
 #include <QGuiApplication>
@@ -34,32 +34,25 @@ double medianMs(int runs, const std::function<void()>& work) {
         work();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 // AC volts with a null every thousandth sample and a DC stretch in the middle.
 void makeLog(const QString& path) {
-    LogCreation(path).Run();
-    SqliteDb db(path, SqliteDb::Mode::ReadWrite);
-    db.Exec("BEGIN");
-    db.Exec("INSERT INTO Info VALUES ('12/6/2026', 'benchmark')");
-    Statement insert = db.Prepare("INSERT INTO LogData VALUES (?, ?, ' V', ?, NULL)");
-    for (int k = 0; k < kSamples; ++k) {
-        insert.Reset();
-        insert.Bind(1, QString("%1:%2:%3 AM")
-                           .arg(1 + k / 3600 % 12)
-                           .arg(k / 60 % 60, 2, 10, QChar('0'))
-                           .arg(k % 60, 2, 10, QChar('0')));
-        insert.Bind(2, QString(k > 400000 && k < 420000 ? "DC" : "AC"));
-        if (k % 1000 == 999) {
-            insert.Bind(3, std::optional<double>());
-        } else {
-            insert.Bind(3, double(float(1.2 + std::sin(k / 5000.0) + 0.1 * std::sin(k / 7.0))));
-        }
-        insert.Step();
-    }
-    db.Exec("COMMIT");
+    MakeBenchLog(
+        path, kSamples, "INSERT INTO LogData VALUES (?, ?, ' V', ?, NULL)",
+        [](Statement& row, int k) {
+            row.Bind(1, QString("%1:%2:%3 AM")
+                            .arg(1 + k / 3600 % 12)
+                            .arg(k / 60 % 60, 2, 10, QChar('0'))
+                            .arg(k % 60, 2, 10, QChar('0')));
+            row.Bind(2, QString(k > 400000 && k < 420000 ? "DC" : "AC"));
+            if (k % 1000 == 999) {
+                row.Bind(3, std::optional<double>());
+            } else {
+                row.Bind(3, double(float(1.2 + std::sin(k / 5000.0) + 0.1 * std::sin(k / 7.0))));
+            }
+        });
 }
 
 } // namespace
